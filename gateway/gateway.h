@@ -1,0 +1,90 @@
+// The frame every plug-in shares: argument counts, access to inputs, the
+// segment table, creation of results and error raising, all through the
+// host's MEX interface.  Each plug-in's gateway runs, in this order: the count
+// check, input access (class checks included), shape checks, creation of its
+// results, and then the kernel's plain function on the host's storage.
+//
+// Input classes: an input that is not a real, full double array (single,
+// integer, logical, char, complex, sparse, cell, struct, ...) is never read
+// as doubles; it is refused with "<name> must be a real, full double array."
+// before anything is created.
+#ifndef PROXKIT_GATEWAY_H
+#define PROXKIT_GATEWAY_H
+
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+
+#include "gateway/segment_table.h"
+#include "mex.h"
+
+namespace proxkit::gateway {
+
+inline constexpr const char* out_of_bound_message =
+    "INDEX OUT OF BOUND: the last index is out of bound.";
+
+// Raises a host error; the host ends the call and never returns here.
+[[noreturn]] inline void raise(const char* message) {
+  mexErrMsgTxt(message);
+  std::abort();
+}
+
+inline void require(bool condition, const char* message) {
+  if (!condition) raise(message);
+}
+
+// The count check: exactly `inputs` arguments and at most `max_results`
+// requested results, else the kernel's one usage message.
+inline void check_counts(int nlhs, int nrhs, int inputs, int max_results, const char* usage) {
+  require(nrhs == inputs && nlhs <= max_results, usage);
+}
+
+// A real double array's storage and shape, as the host holds it.
+struct DoubleArray {
+  double* data;
+  std::size_t size;  // element count (M*N)
+  std::size_t rows;
+  std::size_t cols;
+};
+
+// Refuses `a` unless it is a real double array (and full, unless sparse is
+// allowed), naming the argument; the message's text is composed on the stack
+// because the error call does not return to release anything.
+inline void require_double(const mxArray* a, const char* name, bool sparse_allowed) {
+  if (mxIsDouble(a) && !mxIsComplex(a) && (sparse_allowed || !mxIsSparse(a))) return;
+  char message[96];
+  std::snprintf(message, sizeof message,
+                sparse_allowed ? "%s must be a real double array." : "%s must be a real, full double array.",
+                name);
+  raise(message);
+}
+
+inline DoubleArray storage_of(const mxArray* a) {
+  return {mxGetPr(a), static_cast<std::size_t>(mxGetNumberOfElements(a)),
+          static_cast<std::size_t>(mxGetM(a)), static_cast<std::size_t>(mxGetN(a))};
+}
+
+inline DoubleArray full_double(const mxArray* a, const char* name) {
+  require_double(a, name, false);
+  return storage_of(a);
+}
+
+// The segment table `accIdx` for a vector of n elements: class check, then
+// the one validation, of its last entry.
+inline SegmentTable segment_table(const mxArray* accIdx, std::size_t n) {
+  const DoubleArray bounds = full_double(accIdx, "accIdx");
+  const SegmentTable table{bounds.data, bounds.size};
+  require(last_entry_in_bounds(table, n), out_of_bound_message);
+  return table;
+}
+
+// Creates a zero-filled m-by-n double result and stores it in plhs[slot]
+// at once, so the host owns it from then on.
+inline double* create_result(mxArray* plhs[], int slot, std::size_t m, std::size_t n) {
+  plhs[slot] = mxCreateDoubleMatrix(static_cast<mwSize>(m), static_cast<mwSize>(n), mxREAL);
+  return mxGetPr(plhs[slot]);
+}
+
+}  // namespace proxkit::gateway
+
+#endif

@@ -1,0 +1,67 @@
+// The segment table: K accumulated boundaries b0 ... b(K-1) that cut a vector
+// of n elements into K - 1 contiguous segments.
+//
+// Segment k covers the positions i with start(k) <= i and i < b(k+1), where
+// start(k) is b(k) truncated toward zero and the end is compared in double.
+// Only the last entry is validated (see last_entry_in_bounds), so the walk
+// makes every other entry safe by itself:
+//  - a start that names no position (-1 or below, NaN, infinite, 2^63 or
+//    above) gives an empty segment;
+//  - an end beyond n is clipped to n, so no position at or beyond n is ever
+//    visited, whatever the interior entries hold;
+//  - a table of fewer than two entries (including an empty one) has no
+//    segment.
+// Plain code on raw arrays: no host is involved.
+#ifndef PROXKIT_SEGMENT_TABLE_H
+#define PROXKIT_SEGMENT_TABLE_H
+
+#include <cmath>
+#include <cstddef>
+
+namespace proxkit {
+
+struct SegmentTable {
+  const double* bounds;  // the K entries, in storage order
+  std::size_t count;     // K
+};
+
+// The half-open range of positions [begin, end) of one segment.
+struct Segment {
+  std::size_t begin;
+  std::size_t end;
+};
+
+// False when the last entry exceeds n (both compared as doubles).  A NaN last
+// entry and an empty table pass.
+inline bool last_entry_in_bounds(SegmentTable table, std::size_t n) {
+  return table.count == 0 || !(table.bounds[table.count - 1] > static_cast<double>(n));
+}
+
+// Positions of the segment that starts at entry `first` and ends before
+// entry `last`, clipped to a vector of n elements.
+inline Segment segment_range(double first, double last, std::size_t n) {
+  constexpr double two_to_63 = 9223372036854775808.0;
+  if (!(first > -1.0 && first < two_to_63)) return {0, 0};
+  const std::size_t begin = first < 1.0 ? 0 : static_cast<std::size_t>(first);
+  // Position i (exact in double for any real vector length) is in the
+  // segment while i < last, that is while i < ceil(last).
+  std::size_t end;
+  if (!(last > 0.0))
+    end = 0;
+  else if (last >= static_cast<double>(n))
+    end = n;
+  else
+    end = static_cast<std::size_t>(std::ceil(last));
+  return {begin, end > begin ? end : begin};
+}
+
+// Calls visit(Segment) for every segment in table order.
+template <class Visit>
+inline void for_each_segment(SegmentTable table, std::size_t n, Visit&& visit) {
+  for (std::size_t k = 0; k + 1 < table.count; ++k)
+    visit(segment_range(table.bounds[k], table.bounds[k + 1], n));
+}
+
+}  // namespace proxkit
+
+#endif

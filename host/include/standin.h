@@ -1,0 +1,72 @@
+// The stand-in host, seen from a test, fuzzer or benchmark.
+//
+// It loads a plug-in by path, the way MATLAB and Octave do, builds input
+// arrays of any class, calls mexFunction and reports what the call did: the
+// error it raised, the text it printed, the arrays it created.  Every array's
+// storage is allocated to its exact size so that a sanitizer sees a read one
+// element too far.
+#ifndef PROXKIT_STANDIN_H
+#define PROXKIT_STANDIN_H
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "mex.h"
+
+namespace standin {
+
+// A plug-in loaded from its file, kept loaded while this object lives.
+class Plugin {
+ public:
+  explicit Plugin(const std::string& path);
+  ~Plugin();
+  Plugin(const Plugin&) = delete;
+  Plugin& operator=(const Plugin&) = delete;
+
+  using Entry = void (*)(int, mxArray**, int, const mxArray**);
+  Entry entry() const { return entry_; }
+
+ private:
+  void* handle_;
+  Entry entry_;
+};
+
+// What one call of mexFunction did.
+struct Call {
+  bool raised = false;       // the plug-in called mexErrMsgTxt
+  std::string error;         // its text
+  std::string printed;       // everything passed to mexPrintf
+  int created = 0;           // arrays the host created during the call
+  std::vector<mxArray*> out; // the result slots after the call
+};
+
+// Calls the plug-in with `nlhs` requested results.  Like the real hosts, the
+// plug-in gets room for max(nlhs, 1) results; `slots` overrides that count.
+Call call(const Plugin& plugin, int nlhs, const std::vector<const mxArray*>& inputs,
+          int slots = -1);
+
+// Array construction.  Arrays live until release_all().
+mxArray* make_double(size_t m, size_t n, const std::vector<double>& values = {});
+mxArray* make_column(const std::vector<double>& values);
+mxArray* make_row(const std::vector<double>& values);
+mxArray* make_scalar(double value);
+// A sparse double m-by-n array with room for nzmax stored values, the first
+// values.size() of which are given; row indices and column starts are filled
+// with a valid pattern (the kernels never read them).
+mxArray* make_sparse(size_t m, size_t n, size_t nzmax, const std::vector<double>& values);
+// An m-by-n array of another class (or complex double), with storage of its
+// own element size, zero-filled.
+mxArray* make_of_class(mxClassID id, size_t m, size_t n, bool complex = false);
+
+// The values of a double array's storage (its stored values when sparse).
+std::vector<double> values(const mxArray* a);
+size_t rows(const mxArray* a);
+size_t cols(const mxArray* a);
+
+// Frees every array made by the host so far.
+void release_all();
+
+}  // namespace standin
+
+#endif

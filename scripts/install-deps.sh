@@ -1,0 +1,24 @@
+#!/bin/sh
+# Installs what building and testing proxkit needs on a Debian or Ubuntu
+# machine, and nothing that is already there.
+set -eu
+
+packages="cmake make g++ libgtest-dev libbenchmark-dev octave liboctave-dev"
+missing=""
+for p in $packages; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $p"
+  fi
+done
+[ -z "$missing" ] && exit 0
+
+if ! command -v apt-get >/dev/null 2>&1; then
+  echo "proxkit: please install:$missing" >&2
+  exit 1
+fi
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+echo "proxkit: installing$missing"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+# shellcheck disable=SC2086
+$sudo apt-get install -y -qq --no-install-recommends $missing

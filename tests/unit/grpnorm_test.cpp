@@ -1,0 +1,137 @@
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "plugin_test.h"
+#include "reference/literal_segments.h"
+#include "segment/grpnorm.h"
+
+namespace proxkit {
+namespace {
+
+using standin::make_column;
+using standin::make_row;
+using testing::same_bits;
+
+class Grpnorm : public testing::PluginTest {
+ protected:
+  static standin::Call run(const std::vector<double>& vect, const std::vector<double>& table, int nlhs = 1) {
+    return standin::call(testing::plugin("grpnorm"), nlhs, {make_column(vect), make_row(table)});
+  }
+  static double value(const std::vector<double>& vect, const std::vector<double>& table) {
+    const standin::Call c = run(vect, table);
+    EXPECT_FALSE(c.raised) << c.error;
+    EXPECT_EQ(standin::rows(c.out[0]), 1u);
+    EXPECT_EQ(standin::cols(c.out[0]), 1u);
+    return standin::values(c.out[0])[0];
+  }
+};
+
+const char* const usage = "Usage: out = grpnorm (vect, accIdx)";
+const double inf = std::numeric_limits<double>::infinity();
+
+TEST_F(Grpnorm, WrongCountsRaiseTheUsageMessageAndCreateNothing) {
+  const auto& p = testing::plugin("grpnorm");
+  mxArray* v = make_column({1, 2});
+  mxArray* t = make_row({0, 2});
+  expect_refused(standin::call(p, 1, {v}), usage);
+  expect_refused(standin::call(p, 1, {v, t, t}), usage);
+  expect_refused(standin::call(p, 2, {v, t}), usage);
+  expect_refused(standin::call(p, 0, {}), usage);
+}
+
+TEST_F(Grpnorm, NoRequestedResultStillFillsTheFirstSlot) {
+  const standin::Call c = run({3, 4}, {0, 2}, 0);
+  ASSERT_FALSE(c.raised);
+  ASSERT_NE(c.out[0], nullptr);
+  EXPECT_EQ(standin::values(c.out[0])[0], 5.0);
+}
+
+TEST_F(Grpnorm, InputsOfOtherClassesAreNeverReadAsDoubles) {
+  const auto& p = testing::plugin("grpnorm");
+  mxArray* v = make_column({1, 2});
+  mxArray* t = make_row({0, 2});
+  for (mxClassID id : {mxSINGLE_CLASS, mxINT32_CLASS, mxLOGICAL_CLASS, mxCHAR_CLASS, mxCELL_CLASS,
+                       mxSTRUCT_CLASS, mxUINT8_CLASS}) {
+    expect_refused(standin::call(p, 1, {standin::make_of_class(id, 2, 1), t}),
+                   "vect must be a real, full double array.");
+    expect_refused(standin::call(p, 1, {v, standin::make_of_class(id, 1, 2)}),
+                   "accIdx must be a real, full double array.");
+  }
+  expect_refused(standin::call(p, 1, {standin::make_of_class(mxDOUBLE_CLASS, 2, 1, true), t}),
+                 "vect must be a real, full double array.");
+  expect_refused(standin::call(p, 1, {standin::make_sparse(2, 1, 2, {1, 2}), t}),
+                 "vect must be a real, full double array.");
+  expect_refused(standin::call(p, 1, {v, standin::make_sparse(1, 2, 1, {2})}),
+                 "accIdx must be a real, full double array.");
+}
+
+TEST_F(Grpnorm, OnlyALastEntryAboveTheLengthIsRefused) {
+  const std::vector<double> v = {3, 4, 0, 5, 12};
+  expect_refused(run(v, {0, 2, 5.5}), "INDEX OUT OF BOUND: the last index is out of bound.");
+  expect_refused(run(v, {0, 6}), "INDEX OUT OF BOUND: the last index is out of bound.");
+  expect_refused(run(v, {inf}), "INDEX OUT OF BOUND: the last index is out of bound.");
+  EXPECT_EQ(value(v, {0, 2, 5}), 18.0);
+  EXPECT_EQ(value(v, {0, 2, 4.5}), 5.0 + 13.0);
+  EXPECT_EQ(value(v, {0, 2, std::nan("")}), 5.0);  // a NaN last entry passes and ends nothing
+}
+
+TEST_F(Grpnorm, StatedEdgeCases) {
+  const std::vector<double> v = {3, 4, 0, 5, 12};
+  EXPECT_EQ(value(v, {0, 2, 5}), 18.0);
+  EXPECT_EQ(value(v, {3}), 0.0);                       // one entry: no segment
+  EXPECT_EQ(value(v, {}), 0.0);                        // empty table: no segment
+  EXPECT_EQ(value({3, 4}, {0, 0, 2}), 5.0);            // empty first segment
+  EXPECT_EQ(value({100, 3, 4, 100}, {1, 3}), 5.0);     // outside positions ignored
+  EXPECT_EQ(value({-3, -4}, {0, 2}), 5.0);             // squares of negatives
+  EXPECT_EQ(value({1e200, 1}, {0, 2}), inf);           // no scaling: overflow
+  EXPECT_TRUE(std::isnan(value({1, std::nan(""), 1}, {0, 1, 3})));
+  EXPECT_EQ(value({1, -inf}, {0, 2}), inf);
+  // Overlapping segments: position 2 counts in both.
+  EXPECT_EQ(value({0, 0, 3, 4, 0}, {0, 2.5, 5}), 3.0 + 5.0);
+}
+
+TEST_F(Grpnorm, UnsafeTablesStayInsideTheVector) {
+  const std::vector<double> v = {3, 4, 0, 5, 12};
+  // Interior ends beyond the vector are clipped; impossible starts are empty.
+  EXPECT_EQ(value(v, {3, 1e9, 2, 5}), 13.0 + 13.0);
+  EXPECT_EQ(value(v, {std::nan(""), 5, -7, 5, inf, 5, 1e300, 5}), 0.0);
+  EXPECT_EQ(value(v, {-0.5, 2}), 5.0);
+  EXPECT_EQ(value({}, {0, 0}), 0.0);
+  EXPECT_EQ(value({}, {}), 0.0);
+}
+
+TEST_F(Grpnorm, ShapeOfVectDoesNotMatter) {
+  const standin::Call c =
+      standin::call(testing::plugin("grpnorm"), 1, {standin::make_double(2, 2, {3, 4, 6, 8}), make_row({0, 2, 4})});
+  ASSERT_FALSE(c.raised);
+  EXPECT_EQ(standin::values(c.out[0])[0], 15.0);
+}
+
+TEST_F(Grpnorm, MatchesTheLiteralReferenceBitForBit) {
+  std::mt19937_64 rng(20261208);
+  std::normal_distribution<double> normal;
+  std::uniform_real_distribution<double> unit;
+  const double specials[] = {0.0, -0.0, inf, -inf, std::nan(""), 1e200, 1e-160, 4.9e-324};
+  for (int round = 0; round < 300; ++round) {
+    const size_t n = rng() % 40;
+    std::vector<double> v(n);
+    for (double& x : v) x = rng() % 10 == 0 ? specials[rng() % 8] : normal(rng) * std::pow(10.0, rng() % 7 - 3.0);
+    std::vector<double> table(rng() % 8);
+    for (double& b : table) {
+      switch (rng() % 6) {
+        case 0: b = std::floor(unit(rng) * (n + 1)); break;
+        case 1: b = unit(rng) * (n + 3) - 1.5; break;         // fractional, sometimes outside
+        case 2: b = specials[rng() % 8]; break;
+        default: b = static_cast<double>(rng() % (n + 1)); break;
+      }
+    }
+    if (!table.empty() && table.back() > static_cast<double>(n)) table.back() = static_cast<double>(n);
+    const double expected = literal::grpnorm(v.data(), n, table.data(), table.size());
+    EXPECT_TRUE(same_bits({expected}, {grpnorm(v.data(), n, {table.data(), table.size()})}));
+    EXPECT_TRUE(same_bits({expected}, {value(v, table)}));
+  }
+}
+
+}  // namespace
+}  // namespace proxkit

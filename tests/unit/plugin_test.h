@@ -1,0 +1,61 @@
+// Shared helpers for tests that call the real plug-ins through the stand-in
+// host.
+#ifndef PROXKIT_TESTS_PLUGIN_TEST_H
+#define PROXKIT_TESTS_PLUGIN_TEST_H
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "standin.h"
+
+namespace proxkit::testing {
+
+// The plug-in built for this test binary's stand-in variant, loaded once.
+inline const standin::Plugin& plugin(const std::string& kernel) {
+  static std::map<std::string, std::unique_ptr<standin::Plugin>> loaded;
+  auto& slot = loaded[kernel];
+  if (!slot) slot = std::make_unique<standin::Plugin>(std::string(PROXKIT_PLUGIN_DIR) + "/" + kernel + ".mex");
+  return *slot;
+}
+
+inline std::uint64_t bits(double x) {
+  std::uint64_t b;
+  std::memcpy(&b, &x, sizeof b);
+  return b;
+}
+
+// Bit-for-bit equality: tells -0.0 from 0.0 and compares NaN payloads.
+inline ::testing::AssertionResult same_bits(const std::vector<double>& expected,
+                                            const std::vector<double>& actual) {
+  if (expected.size() != actual.size())
+    return ::testing::AssertionFailure() << "sizes differ: " << expected.size() << " vs " << actual.size();
+  for (size_t i = 0; i < expected.size(); ++i)
+    if (bits(expected[i]) != bits(actual[i]))
+      return ::testing::AssertionFailure()
+             << "element " << i << ": expected " << expected[i] << " (0x" << std::hex << bits(expected[i])
+             << "), got " << actual[i] << " (0x" << bits(actual[i]) << ")";
+  return ::testing::AssertionSuccess();
+}
+
+// Releases the host's arrays after each test.
+class PluginTest : public ::testing::Test {
+ protected:
+  void TearDown() override { standin::release_all(); }
+
+  // A call that must be refused with `message`, creating nothing.
+  static void expect_refused(const standin::Call& call, const std::string& message) {
+    EXPECT_TRUE(call.raised);
+    EXPECT_EQ(call.error, message);
+    EXPECT_EQ(call.created, 0);
+  }
+};
+
+}  // namespace proxkit::testing
+
+#endif

@@ -1,0 +1,70 @@
+#include "gateway/segment_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace proxkit {
+namespace {
+
+void expect_range(double first, double last, size_t n, size_t begin, size_t end) {
+  const Segment s = segment_range(first, last, n);
+  EXPECT_EQ(s.end - s.begin, end - begin) << first << ".." << last;
+  if (end > begin) {
+    EXPECT_EQ(s.begin, begin) << first << ".." << last;
+  }
+}
+
+TEST(SegmentTable, StartsTruncateAndEndsCompareInDouble) {
+  expect_range(0, 2, 5, 0, 2);
+  expect_range(2, 5, 5, 2, 5);
+  expect_range(2.9, 5, 5, 2, 5);
+  expect_range(-0.5, 2, 5, 0, 2);
+  expect_range(0, 2.5, 5, 0, 3);   // a fractional end includes every position below it
+  expect_range(2.5, 5, 5, 2, 5);
+  expect_range(0, 4.5, 5, 0, 5);   // N - 0.5 ends at position N - 1
+  expect_range(3, 3, 5, 3, 3);     // equal entries: empty
+  expect_range(4, 2, 5, 4, 4);     // decreasing entries: empty
+}
+
+TEST(SegmentTable, StartsThatNameNoPositionGiveEmptySegments) {
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double first : {-1.0, -2.5, -inf, inf, std::nan(""), 9223372036854775808.0, 1e300})
+    expect_range(first, 5, 5, 0, 0);
+  expect_range(-0.999, 5, 5, 0, 5);
+}
+
+TEST(SegmentTable, EndsNeverReachPastTheVector) {
+  const double inf = std::numeric_limits<double>::infinity();
+  expect_range(0, 7, 5, 0, 5);
+  expect_range(3, inf, 5, 3, 5);
+  expect_range(6, 9, 5, 6, 6);
+  expect_range(0, std::nan(""), 5, 0, 0);
+  expect_range(0, -inf, 5, 0, 0);
+}
+
+TEST(SegmentTable, OnlyTheLastEntryIsValidated) {
+  const double table[] = {0, 9, 4.5, 5};
+  EXPECT_TRUE(last_entry_in_bounds({table, 4}, 5));
+  EXPECT_FALSE(last_entry_in_bounds({table, 4}, 4));
+  const double half_over[] = {0, 5.5};
+  EXPECT_FALSE(last_entry_in_bounds({half_over, 2}, 5));
+  const double nan_last[] = {0, std::nan("")};
+  EXPECT_TRUE(last_entry_in_bounds({nan_last, 2}, 5));
+  EXPECT_TRUE(last_entry_in_bounds({nullptr, 0}, 5));
+}
+
+TEST(SegmentTable, WalkVisitsSegmentsInTableOrder) {
+  const double table[] = {0, 2.5, 5, 5, 1};
+  std::vector<std::pair<size_t, size_t>> seen;
+  for_each_segment(SegmentTable{table, 5}, 5, [&](Segment s) { seen.emplace_back(s.begin, s.end); });
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[0], std::make_pair(size_t{0}, size_t{3}));
+  EXPECT_EQ(seen[1], std::make_pair(size_t{2}, size_t{5}));
+  EXPECT_EQ(seen[2].second - seen[2].first, 0u);
+  EXPECT_EQ(seen[3].second - seen[3].first, 0u);
+}
+
+}  // namespace
+}  // namespace proxkit
