@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +35,7 @@ namespace {
 // Thrown by mexErrMsgTxt through the plug-in's frames back to call().
 struct Raised {
   std::string text;
+  bool out_of_memory = false;
 };
 
 std::vector<std::unique_ptr<mxArray>>& arena() {
@@ -43,6 +45,10 @@ std::vector<std::unique_ptr<mxArray>>& arena() {
 
 int created_count = 0;
 std::string printed_text;
+size_t allocation_limit = SIZE_MAX;
+
+// What Octave says when it cannot allocate an array.
+const char* const out_of_memory_text = "out of memory or dimension too large for Octave's index type";
 
 size_t element_size(mxClassID id) {
   switch (id) {
@@ -84,7 +90,23 @@ mxArray* adopt(std::unique_ptr<mxArray> a) {
   return arena().back().get();
 }
 
+// The bytes of an m-by-n array of `id`, or SIZE_MAX when that overflows.
+size_t storage_bytes(mxClassID id, size_t m, size_t n) {
+  const size_t size = element_size(id);
+  if (n != 0 && m > SIZE_MAX / n) return SIZE_MAX;
+  if (m * n > SIZE_MAX / size) return SIZE_MAX;
+  return m * n * size;
+}
+
+template <class T>
+double first_as_double(const void* storage) {
+  T value;
+  std::memcpy(&value, storage, sizeof value);
+  return static_cast<double>(value);
+}
+
 mxArray* new_array(mxClassID id, size_t m, size_t n, bool complex) {
+  if (storage_bytes(id, m, n) == SIZE_MAX) throw std::bad_alloc();
   auto a = std::make_unique<mxArray>();
   a->id = id;
   a->complex = complex;
@@ -106,16 +128,34 @@ size_t mxGetN(const mxArray* a) { return a->n; }
 
 double mxGetScalar(const mxArray* a) {
   if (a->m * a->n == 0 || (a->sparse && a->nzmax == 0)) return 0.0;
-  // Like the real hosts: the first element converted from its own class.
+  // Like the real hosts: the first element (the real part when complex)
+  // converted from its own class; 0 for containers.
   switch (a->id) {
     case mxDOUBLE_CLASS:
-      return *static_cast<const double*>(a->real);
+      return first_as_double<double>(a->real);
     case mxSINGLE_CLASS:
-      return *static_cast<const float*>(a->real);
+      return first_as_double<float>(a->real);
+    case mxINT8_CLASS:
+      return first_as_double<int8_t>(a->real);
+    case mxUINT8_CLASS:
+      return first_as_double<uint8_t>(a->real);
+    case mxINT16_CLASS:
+      return first_as_double<int16_t>(a->real);
+    case mxUINT16_CLASS:
+    case mxCHAR_CLASS:
+      return first_as_double<uint16_t>(a->real);
     case mxINT32_CLASS:
-      return *static_cast<const int*>(a->real);
+      return first_as_double<int32_t>(a->real);
+    case mxUINT32_CLASS:
+      return first_as_double<uint32_t>(a->real);
+    case mxINT64_CLASS:
+      return first_as_double<int64_t>(a->real);
+    case mxUINT64_CLASS:
+      return first_as_double<uint64_t>(a->real);
+    case mxLOGICAL_CLASS:
+      return *static_cast<const unsigned char*>(a->real) != 0 ? 1.0 : 0.0;
     default:
-      return *static_cast<const unsigned char*>(a->real);
+      return 0.0;
   }
 }
 
@@ -126,8 +166,18 @@ bool mxIsComplex(const mxArray* a) { return a->complex; }
 bool mxIsSparse(const mxArray* a) { return a->sparse; }
 
 mxArray* mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity complexity) {
+  // Like the real hosts, an array that cannot be allocated ends the call
+  // with the host's error; the plug-in never sees a null handle.
+  const size_t bytes = storage_bytes(mxDOUBLE_CLASS, m, n);
+  if (bytes == SIZE_MAX || bytes > allocation_limit) throw Raised{out_of_memory_text, true};
+  mxArray* a;
+  try {
+    a = new_array(mxDOUBLE_CLASS, m, n, complexity == mxCOMPLEX);
+  } catch (const std::bad_alloc&) {
+    throw Raised{out_of_memory_text, true};
+  }
   ++created_count;
-  return new_array(mxDOUBLE_CLASS, m, n, complexity == mxCOMPLEX);
+  return a;
 }
 
 void mexErrMsgTxt(const char* message) { throw Raised{message}; }
@@ -167,7 +217,7 @@ Call call(const Plugin& plugin, int nlhs, const std::vector<const mxArray*>& inp
   if (slots < 0) slots = nlhs > 0 ? nlhs : 1;
   // Exactly `slots` result slots on the heap: a write past them is caught.
   std::unique_ptr<mxArray*[]> plhs(new mxArray*[static_cast<size_t>(slots)]());
-  std::unique_ptr<const mxArray*[]> prhs(new const mxArray*[inputs.size() + 1]());
+  std::unique_ptr<const mxArray*[]> prhs(new const mxArray*[inputs.size()]());
   std::copy(inputs.begin(), inputs.end(), prhs.get());
 
   Call result;
@@ -178,6 +228,7 @@ Call call(const Plugin& plugin, int nlhs, const std::vector<const mxArray*>& inp
   } catch (const Raised& raised) {
     result.raised = true;
     result.error = raised.text;
+    result.out_of_memory = raised.out_of_memory;
   }
   result.created = created_count;
   result.printed = printed_text;
@@ -223,8 +274,11 @@ mxArray* make_sparse(size_t m, size_t n, size_t nzmax, const std::vector<double>
   return adopt(std::move(a));
 }
 
-mxArray* make_of_class(mxClassID id, size_t m, size_t n, bool complex) {
-  return new_array(id, m, n, complex);
+mxArray* make_of_class(mxClassID id, size_t m, size_t n, bool complex, const std::vector<unsigned char>& raw) {
+  mxArray* a = new_array(id, m, n, complex);
+  if (raw.size() > storage_bytes(id, m, n)) throw std::invalid_argument("more bytes than storage");
+  if (!raw.empty()) std::memcpy(a->real, raw.data(), raw.size());
+  return a;
 }
 
 std::vector<double> values(const mxArray* a) {
@@ -232,6 +286,19 @@ std::vector<double> values(const mxArray* a) {
   const double* p = static_cast<const double*>(a->real);
   return std::vector<double>(p, p + count);
 }
+
+std::vector<unsigned char> bytes(const mxArray* a) {
+  const size_t count = a->sparse ? a->nzmax * sizeof(double) : storage_bytes(a->id, a->m, a->n);
+  const auto* real = static_cast<const unsigned char*>(a->real);
+  std::vector<unsigned char> all(real, real + count);
+  if (a->imag != nullptr) {
+    const auto* imag = static_cast<const unsigned char*>(a->imag);
+    all.insert(all.end(), imag, imag + count);
+  }
+  return all;
+}
+
+void set_allocation_limit(size_t bytes) { allocation_limit = bytes; }
 
 size_t rows(const mxArray* a) { return a->m; }
 size_t cols(const mxArray* a) { return a->n; }

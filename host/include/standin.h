@@ -34,11 +34,12 @@ class Plugin {
 
 // What one call of mexFunction did.
 struct Call {
-  bool raised = false;       // the plug-in called mexErrMsgTxt
-  std::string error;         // its text
-  std::string printed;       // everything passed to mexPrintf
-  int created = 0;           // arrays the host created during the call
-  std::vector<mxArray*> out; // the result slots after the call
+  bool raised = false;         // the call ended with an error
+  std::string error;           // its text
+  bool out_of_memory = false;  // the host ended it: an array could not be allocated
+  std::string printed;         // everything passed to mexPrintf
+  int created = 0;             // arrays the host created during the call
+  std::vector<mxArray*> out;   // the result slots after the call
 };
 
 // Calls the plug-in with `nlhs` requested results.  Like the real hosts, the
@@ -56,13 +57,22 @@ mxArray* make_scalar(double value);
 // with a valid pattern (the kernels never read them).
 mxArray* make_sparse(size_t m, size_t n, size_t nzmax, const std::vector<double>& values);
 // An m-by-n array of another class (or complex double), with storage of its
-// own element size, zero-filled.
-mxArray* make_of_class(mxClassID id, size_t m, size_t n, bool complex = false);
+// own element size, zero-filled and then overwritten from its start by `raw`.
+mxArray* make_of_class(mxClassID id, size_t m, size_t n, bool complex = false,
+                       const std::vector<unsigned char>& raw = {});
 
 // The values of a double array's storage (its stored values when sparse).
 std::vector<double> values(const mxArray* a);
+// Every byte of an array's storage (real part, then imaginary part), of any
+// class: a snapshot to compare before and after a call.
+std::vector<unsigned char> bytes(const mxArray* a);
 size_t rows(const mxArray* a);
 size_t cols(const mxArray* a);
+
+// The largest array, in bytes, that mxCreateDoubleMatrix allocates; a larger
+// one ends the call with the host's out-of-memory error, as a real host does
+// when memory runs out.  Unlimited (up to overflow) by default.
+void set_allocation_limit(size_t bytes);
 
 // Frees every array made by the host so far.
 void release_all();
