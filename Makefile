@@ -3,10 +3,12 @@
 #   make test   installs what is missing, builds, runs every test (ends with CTest's summary)
 
 BUILD ?= build
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 180
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 OCTAVE = octave-cli --no-history --no-init-file --quiet
 
-.PHONY: all deps build test demo clean
+.PHONY: all deps build test demo clean fuzz-build fuzz fuzz-seeds memcheck
 
 all: build
 
@@ -14,14 +16,44 @@ deps:
 	@sh scripts/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DPROXKIT_FUZZ_DIR=$(abspath $(FUZZ_BUILD))
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+test: build fuzz-build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 demo: build
 	$(OCTAVE) --eval "addpath('$(BUILD)/octave', 'examples'); run_examples"
 
+# The fuzz targets: clang, libFuzzer, AddressSanitizer and UBSan, in a build
+# directory of their own.
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DPROXKIT_FUZZ=ON -DPROXKIT_TESTS=OFF -DPROXKIT_OCTAVE=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS, one after the other; what they learn
+# accumulates in $(FUZZ_BUILD)/corpus, findings land in $(FUZZ_BUILD)/findings.
+fuzz: fuzz-build
+	@mkdir -p $(FUZZ_BUILD)/findings
+	@set -e; for target in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	  kernel=$${target##*/fuzz_}; [ "$$kernel" = seeds ] && continue; \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$kernel; \
+	  echo "== $$kernel: $(FUZZ_SECONDS) s"; \
+	  $$target -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/findings/$$kernel- \
+	    $(FUZZ_BUILD)/corpus/$$kernel fuzz/corpus/$$kernel; \
+	done
+
+# Rewrites the committed seed corpora from fuzz/make_seeds.cpp.
+fuzz-seeds: fuzz-build
+	$(FUZZ_BUILD)/fuzz/fuzz_seeds fuzz/corpus
+
+# The hostile-input battery in Octave under valgrind's memcheck: any invalid
+# read or write in a plug-in fails it.
+memcheck: build
+	valgrind --tool=memcheck --error-exitcode=1 \
+	  $(OCTAVE) --eval "addpath('$(BUILD)/octave', 'tests/octave'); test_hostile_inputs"
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -3,7 +3,7 @@
 # machine, and nothing that is already there.
 set -eu
 
-packages="cmake make g++ libgtest-dev libbenchmark-dev octave liboctave-dev"
+packages="cmake make g++ libgtest-dev libbenchmark-dev octave liboctave-dev clang libclang-rt-14-dev valgrind"
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
