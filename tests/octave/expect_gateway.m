@@ -1,0 +1,28 @@
+function expect_gateway (name, usage, args)
+  % EXPECT_GATEWAY (NAME, USAGE, ARGS) checks the gateway of the plug-in NAME,
+  % given a cell ARGS of valid arguments (vect, accIdx and, if it takes one,
+  % rho): one argument too few or too many, none at all, or two results raise
+  % exactly USAGE; an argument of any class other than real, full double is
+  % refused with "<argument> must be a real, full double array.".
+  f = str2func (name);
+  expect_error (@() f (args{1:end-1}), usage);
+  expect_error (@() f (args{:}, 1), usage);
+  expect_error (@() f (), usage);
+  try
+    [a, b] = f (args{:});
+    error ('two results were accepted');
+  catch err
+    assert (regexprep (err.message, '^\w+: ', '', 'once'), usage);
+  end
+
+  names = {'vect', 'accIdx', 'rho'};
+  others = {@single, @int32, @uint8, @(x) x > 0, @(x) char (x + 65), @(x) x + 1i, ...
+            @sparse, @(x) {x}, @(x) struct ('a', x)};
+  for slot = 1:numel (args)
+    for k = 1:numel (others)
+      bad = args;
+      bad{slot} = others{k} (args{slot});
+      expect_error (@() f (bad{:}), [names{slot} ' must be a real, full double array.']);
+    end
+  end
+end
