@@ -42,11 +42,3 @@ expect_bits (grpshrink ([3 4 0 5 12], [NaN 5 -7 5 Inf 5 1e300 5], 1), zeros (5, 
 
 expect_error (@() grpshrink ([3 4], [0 2.5], 1), oob);
 expect_error (@() grpshrink ([3 4], [0 2 3], []), oob);
-
-% rho: its first element counts; an empty one is refused whenever it would
-% be read, and accepted when there is no segment.
-expect_bits (grpshrink ([3 4], [0 2], [1 100]), [2.4000000000000004; 3.2]);
-expect_error (@() grpshrink ([3 4], [0 2], []), 'rho must have at least one element.');
-expect_error (@() grpshrink ([3 4], [0 0], zeros (1, 0)), 'rho must have at least one element.');
-expect_bits (grpshrink ([3 4], 1, []), [0; 0]);
-expect_bits (grpshrink ([3 4], [], []), [0; 0]);

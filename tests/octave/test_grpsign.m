@@ -42,11 +42,3 @@ expect_bits (grpsign ([3 4 0 5 12], [3 1e9 2 5], 0.01), [0; 0; 0; 5/13; 12/13]);
 expect_bits (grpsign ([3 4 0 5 12], [NaN 5 -7 5 Inf 5 1e300 5], 0.01), zeros (5, 1));
 
 expect_error (@() grpsign ([3 4], [0 2.5], 1), oob);
-
-% rho: its first element counts; an empty one is refused whenever it would
-% be read, and accepted when there is no segment.
-expect_bits (grpsign ([3 4], [0 2], [0.01 100]), [0.6; 0.8]);
-expect_error (@() grpsign ([3 4], [0 2], []), 'rho must have at least one element.');
-expect_error (@() grpsign ([3 4], [0 0], zeros (1, 0)), 'rho must have at least one element.');
-expect_bits (grpsign ([3 4], 1, []), [0; 0]);
-expect_bits (grpsign ([3 4], [], []), [0; 0]);
