@@ -1,13 +1,26 @@
-function expect_gateway (name, usage, args)
-  % EXPECT_GATEWAY (NAME, USAGE, ARGS) checks the gateway of the plug-in NAME,
-  % given a cell ARGS of valid arguments (vect, accIdx and, if it takes one,
-  % rho): one argument too few or too many, none at all, or two results raise
-  % exactly USAGE; an argument of any class other than real, full double is
-  % refused with "<argument> must be a real, full double array.".  With a
-  % rho, only its first element counts, and an empty one is refused whenever
-  % the table has a segment (even an empty one) but accepted, giving zeros,
-  % when nothing would read it.
+function expect_gateway (name, usage, args, expected)
+  % EXPECT_GATEWAY (NAME, USAGE, ARGS, EXPECTED) checks the gateway of the
+  % plug-in NAME, given a cell ARGS of valid arguments (vect of 4 elements,
+  % accIdx and, if it takes one, rho) whose result is the column EXPECTED:
+  % - the result is that N-by-1 column whatever the shape of vect, and lands
+  %   in ans when no output is requested;
+  % - one argument too few or too many, none at all, or two results raise
+  %   exactly USAGE;
+  % - an argument of any class other than real, full double is refused with
+  %   "<argument> must be a real, full double array.";
+  % - only the first element of rho counts, and an empty rho is refused
+  %   whenever the table has a segment (even an empty one) but accepted,
+  %   giving zeros, when nothing would read it.
   f = str2func (name);
+  rest = args(2:end);
+  vect = args{1};
+  for shape = {vect(:)', vect(:), reshape(vect, 2, 2)}
+    expect_bits (f (shape{1}, rest{:}), expected);
+  end
+  f (vect, rest{:});
+  expect_bits (ans, expected);
+  expect_bits (f (zeros (1, 0), 0, rest{2:end}), zeros (0, 1));
+
   expect_error (@() f (args{1:end-1}), usage);
   expect_error (@() f (args{:}, 1), usage);
   expect_error (@() f (), usage);
@@ -30,7 +43,7 @@ function expect_gateway (name, usage, args)
   end
 
   if (numel (args) == 3)
-    [vect, table, rho] = args{:};
+    [table, rho] = rest{:};
     expect_bits (f (vect, table, [rho NaN]), f (vect, table, rho));
     empty = 'rho must have at least one element.';
     expect_error (@() f (vect, table, []), empty);

@@ -1,17 +1,8 @@
 % grpclip in the real host: results, shapes and messages.
 usage = 'Usage: out = grpclip (vect, accIdx)';
 oob = 'INDEX OUT OF BOUND: the last index is out of bound.';
-expect_gateway ('grpclip', usage, {[3 4], [0 2]});
-
-% An N-by-1 result whatever the shape of vect.
 v = [3 -4 0.3 0.4];
-clipped = [3/5; -4/5; 0.3; 0.4];
-expect_bits (grpclip (v, [0 2 4]), clipped);
-expect_bits (grpclip (v', [0; 2; 4]), clipped);
-expect_bits (grpclip (reshape (v, 2, 2), [0 2 4]), clipped);
-expect_bits (grpclip (zeros (1, 0), [0 0]), zeros (0, 1));
-grpclip ([3 4], [0 2]);
-expect_bits (ans, [0.6; 0.8]);
+expect_gateway ('grpclip', usage, {v, [0 2 4]}, [3/5; -4/5; 0.3; 0.4]);
 
 % Norm exactly 1 is kept; outside positions are copied bit for bit.
 expect_bits (grpclip ([-0 -1 0], [0 3]), [-0; -1; 0]);
