@@ -81,11 +81,11 @@ function(proxkit_matlab_plugin kernel)
   if(WIN32)
     add_dependencies(${target} matlab-import-libraries)
     target_link_libraries(${target} PRIVATE ${PROXKIT_IMPORT_LIBRARIES})
-    target_link_options(${target} PRIVATE -static ${PROXKIT_MATLAB_DIR}/mexFunction.def)
+    target_link_options(${target} PRIVATE -static -s ${PROXKIT_MATLAB_DIR}/mexFunction.def)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROXKIT_MATLAB_DIR}/mexFunction.def)
   elseif(APPLE)
     # The host provides libmx and libmex when it loads the bundle.
-    target_link_options(${target} PRIVATE -Wl,-exported_symbol,_mexFunction -undefined dynamic_lookup)
+    target_link_options(${target} PRIVATE -Wl,-exported_symbol,_mexFunction -Wl,-undefined,dynamic_lookup)
   else()
     # Linked against the stand-in libmx and libmex, which carry the host's
     # library names and symbol versions, so that the references are bound as
