@@ -16,7 +16,7 @@ inline void pairdot(const double* Ut, const double* V, std::size_t r, const doub
     const long long a = static_cast<long long>((iR[k] - 1.0) * rank);
     const long long b = static_cast<long long>((iC[k] - 1.0) * rank);
     out[k] = 0.0;
-    for (std::size_t t = 0; t < r; ++t) out[k] = out[k] + V[b + static_cast<long long>(t)] * Ut[a + static_cast<long long>(t)];
+    for (long long t = 0; t < static_cast<long long>(r); ++t) out[k] = out[k] + V[b + t] * Ut[a + t];
   }
 }
 
