@@ -12,7 +12,7 @@
 // is created:
 //  - fewer than four inputs: "Usage: [P, theta, iterations] = rowball (X, m, n, t)";
 //  - X, m, n or t not a real, full double array, or m, n or t empty
-//    ("<name> must have an element.");
+//    ("<name> must have at least one element.");
 //  - m or n outside 0 ... 2147483647 after truncation, or NaN
 //    ("m must be a count from 0 to 2147483647.", likewise for n);
 //  - X holding fewer than m*n elements ("X must have at least m*n elements.").
@@ -35,7 +35,7 @@ double first_element(const mxArray* a, const char* name) {
   const DoubleArray array = full_double(a, name);
   if (array.size == 0) {
     char message[64];
-    std::snprintf(message, sizeof message, "%s must have an element.", name);
+    std::snprintf(message, sizeof message, "%s must have at least one element.", name);
     raise(message);
   }
   return mxGetScalar(a);

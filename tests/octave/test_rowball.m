@@ -60,4 +60,4 @@ expect_error (@() rowball ([1 2], NaN, 2, 1), 'm must be a count from 0 to 21474
 expect_error (@() rowball ([1 2], 1, 2^31, 1), 'n must be a count from 0 to 2147483647.');
 expect_error (@() rowball (single ([1 2]), 1, 2, 1), 'X must be a real, full double array.');
 expect_error (@() rowball ([1 2], int32 (1), 2, 1), 'm must be a real, full double array.');
-expect_error (@() rowball ([1 2], 1, 2, []), 't must have an element.');
+expect_error (@() rowball ([1 2], 1, 2, []), 't must have at least one element.');

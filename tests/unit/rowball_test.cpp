@@ -140,8 +140,8 @@ TEST_F(Rowball, UnsafeCallsAreRefusedBeforeAnythingIsCreated) {
                  "n must be a real, full double array.");
   expect_refused(standin::call(p, 3, {X, two, three, standin::make_of_class(mxINT32_CLASS, 1, 1)}),
                  "t must be a real, full double array.");
-  expect_refused(standin::call(p, 3, {X, two, three, make_double(0, 1)}), "t must have an element.");
-  expect_refused(standin::call(p, 3, {X, make_double(1, 0), three, two}), "m must have an element.");
+  expect_refused(standin::call(p, 3, {X, two, three, make_double(0, 1)}), "t must have at least one element.");
+  expect_refused(standin::call(p, 3, {X, make_double(1, 0), three, two}), "m must have at least one element.");
 }
 
 // Rows whose plain loop would never end: after the active set stops
