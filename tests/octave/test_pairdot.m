@@ -12,13 +12,6 @@ expect_bits (pairdot (zeros (0, 2), zeros (0, 3), [1 2], [3 1]), [0 0]);
 pairdot (U', V, 2, 2);
 expect_bits (ans, 53);
 
-% The model's values at the positions of a sparse pattern.
-Ut = reshape (1:6, 2, 3) / 7;
-Vf = reshape (13:22, 2, 5) / 3;
-[i, j] = find (sparse ([1 3 2 3 1], [1 1 4 5 5], 1, 3, 5));
-product = Ut' * Vf;
-assert (pairdot (Ut, Vf, i, j), product(sub2ind ([3 5], i, j))', 1e-12);
-
 % A fractional entry starts inside a column: offset (1.5 - 1)*4 = 2.
 U4 = reshape (1:16, 4, 4);
 V4 = [ones(4, 1), [10; 100; 1000; 10000], zeros(4, 2)];

@@ -106,6 +106,7 @@ TEST_F(Pairdot, FractionalEntriesMoveTheStartInsideAColumn) {
 TEST_F(Pairdot, PositionsOutsideTheFactorsAreRefusedBeforeAnythingIsCreated) {
   mxArray* Ut = make_double(2, 3);  // r = 2, m = 3
   mxArray* V = make_double(2, 5);   // n = 5
+  // 0.5 gives the offset -1, the first that truncates to none.
   for (double entry : {0.0, 0.5, -1.0, -inf, inf, std::nan(""), 1e300}) {
     expect_refused(run(Ut, V, {1, entry}, {1, 1}), bad_rows);
     expect_refused(run(Ut, V, {1, 1}, {entry, 1}), bad_cols);
@@ -121,18 +122,6 @@ TEST_F(Pairdot, PositionsOutsideTheFactorsAreRefusedBeforeAnythingIsCreated) {
   EXPECT_TRUE(same_bits({0}, values(empty, empty, {-7}, {1e300})));
   expect_refused(run(empty, empty, {std::nan("")}, {1}), bad_rows);
   expect_refused(run(empty, empty, {1}, {-inf}), bad_cols);
-}
-
-TEST_F(Pairdot, OffsetsTruncateTheScaledEntry) {
-  EXPECT_EQ(pairdot_offset(1.5, 4), 2u);
-  EXPECT_EQ(pairdot_offset(0.9, 4), 0u);
-  EXPECT_EQ(pairdot_offset(0.75, 4), no_offset);  // exactly -1
-  EXPECT_EQ(pairdot_offset(std::nan(""), 0), no_offset);
-  EXPECT_EQ(pairdot_offset(1e300, 4), no_offset);
-  const double rows[] = {1, 3.2};
-  EXPECT_TRUE(pairdot_entries_in_range(rows, 2, 4, 12));
-  EXPECT_FALSE(pairdot_entries_in_range(rows, 2, 4, 11));
-  EXPECT_FALSE(pairdot_entries_in_range(rows, 1, 4, 3));
 }
 
 TEST_F(Pairdot, MatchesTheLiteralReferenceBitForBit) {
