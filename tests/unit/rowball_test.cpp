@@ -16,7 +16,7 @@ using testing::same_bits;
 const double inf = std::numeric_limits<double>::infinity();
 const double nan = std::nan("");
 
-// The three results of one call, row-major rows of P for readability.
+// The three results of one call.
 struct Projection {
   std::vector<double> P;  // column-major, as stored
   std::vector<double> theta;
