@@ -93,9 +93,22 @@ inline double rho_parameter(const mxArray* a, SegmentTable table) {
   return std::numeric_limits<double>::quiet_NaN();
 }
 
+inline constexpr const char* too_large_message =
+    "The result is too large for this plug-in's 32-bit array interface.";
+
+// True when the host's dimension type holds d.  A plug-in built on the
+// host's 32-bit-dimension interface has an int mwSize even on a 64-bit host,
+// where a longer vector can reach it: its result would be created with a cut
+// size, shorter than what the kernel then writes.
+inline bool fits_dimension(std::size_t d) {
+  return d <= static_cast<std::size_t>(std::numeric_limits<mwSize>::max());
+}
+
 // Creates a zero-filled m-by-n double result and stores it in plhs[slot]
-// at once, so the host owns it from then on.
+// at once, so the host owns it from then on.  A size the host's interface
+// cannot express is refused before anything is created.
 inline double* create_result(mxArray* plhs[], int slot, std::size_t m, std::size_t n) {
+  require(fits_dimension(m) && fits_dimension(n), too_large_message);
   plhs[slot] = mxCreateDoubleMatrix(static_cast<mwSize>(m), static_cast<mwSize>(n), mxREAL);
   return mxGetPr(plhs[slot]);
 }
