@@ -7,7 +7,8 @@
 #    file (matlab/mexFunction.def), on macOS by -exported_symbol;
 #  - the host operations come from matlab/mex.h, on the 32-bit-dimension
 #    interface (MX_COMPAT_32) for every kernel but those of
-#    PROXKIT_LARGE_ARRAY_KERNELS, which use the large-array interface;
+#    PROXKIT_LARGE_ARRAY_KERNELS, which use the large-array interface; a
+#    result too large for the 32-bit one is refused (gateway/gateway.h);
 #  - Windows plug-ins link import libraries made by dlltool from
 #    matlab/libmx.def and matlab/libmex.def, and carry their C++ runtime
 #    statically, so that they need nothing but the host and the system;
@@ -18,7 +19,12 @@
 set(PROXKIT_MATLAB_PLATFORMS glnxa64 glnx86 win64 win32 maci64 maca64)
 set(PROXKIT_MATLAB_EXTENSIONS mexa64 mexglx mexw64 mexw32 mexmaci64 mexmaca64)
 
-set(PROXKIT_LARGE_ARRAY_KERNELS pairdot)
+# The kernels built on the host's large-array interface: pairdot, whose
+# result length and factor sizes must not be cut to 32 bits, and nzassign,
+# which reads the stored-value capacity of a sparse S (mxGetNzmax) and so
+# needs the host's 64-bit sparse accessors (a 64-bit host refuses plug-ins
+# that call the 32-bit ones).
+set(PROXKIT_LARGE_ARRAY_KERNELS pairdot nzassign)
 
 function(proxkit_matlab_extension platform out)
   list(FIND PROXKIT_MATLAB_PLATFORMS ${platform} index)

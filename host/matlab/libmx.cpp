@@ -72,8 +72,8 @@ STANDIN_API size_t mxGetNzmax(const mxArray* a) { return a->doubles.size(); }
 
 // The driver's side.
 STANDIN_API mxArray* standin_array(standin_kind kind, size_t m, size_t n, const double* values, size_t count) {
-  mxArray* a = new_array(kind, m, n, kind == STANDIN_SPARSE ? count : m * n);
-  for (size_t i = 0; i < count && i < m * n; ++i) {
+  mxArray* a = new_array(kind, m, n, kind == STANDIN_SPARSE || kind == STANDIN_CLAIMED ? count : m * n);
+  for (size_t i = 0; i < count && i < a->doubles.size() + a->singles.size(); ++i) {
     if (kind == STANDIN_SINGLE)
       a->singles[i] = static_cast<float>(values[i]);
     else

@@ -28,7 +28,10 @@ typedef void (*standin_entry)(int nlhs, mxArray* plhs[], int nrhs, const mxArray
 enum standin_kind {
   STANDIN_DOUBLE, /* full real double, m*n values */
   STANDIN_SPARSE, /* sparse real double, `count` stored values */
-  STANDIN_SINGLE  /* full real single, m*n values converted to float */
+  STANDIN_SINGLE, /* full real single, m*n values converted to float */
+  STANDIN_CLAIMED /* full real double that claims m*n elements but stores
+                     only `count`: a vector too long to build, whose storage
+                     the plug-in must refuse before reading past `count` */
 };
 
 /* libmx: an array of the given kind holding `count` values (the rest 0).

@@ -30,7 +30,7 @@ struct Case {
   std::vector<Array> inputs;
   std::optional<std::vector<Array>> results;  // none: compared across builds only
   std::string error;                           // the message of a refused call
-  std::string printed;                         // what the call prints
+  std::string printed;                         // what the call prints (checked with results or error)
   std::optional<std::vector<Array>> inputs_after;  // for a kernel that writes an input
 };
 
