@@ -14,6 +14,8 @@
 #    statically, so that they need nothing but the host and the system;
 #  - the 32-bit x86 builds compute with SSE2, not the x87 unit, so that every
 #    build rounds alike and copies a signalling NaN unchanged.
+# These builds use GNU-style toolchains (g++, mingw-w64, Apple clang); with
+# MSVC, MATLAB's own mex builds the plug-ins.
 
 # MATLAB's platform names and the plug-in extension of each.
 set(PROXKIT_MATLAB_PLATFORMS glnxa64 glnx86 win64 win32 maci64 maca64)
@@ -101,5 +103,4 @@ function(proxkit_matlab_plugin kernel)
       -Wl,--version-script=${PROXKIT_EXPORT_MAP})
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROXKIT_EXPORT_MAP})
   endif()
-  set_property(GLOBAL APPEND PROPERTY PROXKIT_PLUGINS_matlab ${target})
 endfunction()

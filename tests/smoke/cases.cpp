@@ -39,20 +39,22 @@ Array single_column(std::vector<double> values) {
   return {STANDIN_SINGLE, n, 1, std::move(values)};
 }
 
-Case returns(std::string name, std::vector<Array> inputs, std::vector<Array> results, int nlhs = 1) {
+Case call(std::string name, int nlhs, std::vector<Array> inputs) {
   Case c;
   c.name = std::move(name);
   c.nlhs = nlhs;
   c.inputs = std::move(inputs);
+  return c;
+}
+
+Case returns(std::string name, std::vector<Array> inputs, std::vector<Array> results, int nlhs = 1) {
+  Case c = call(std::move(name), nlhs, std::move(inputs));
   c.results = std::move(results);
   return c;
 }
 
 Case refuses(std::string name, std::vector<Array> inputs, std::string message, int nlhs = 1) {
-  Case c;
-  c.name = std::move(name);
-  c.nlhs = nlhs;
-  c.inputs = std::move(inputs);
+  Case c = call(std::move(name), nlhs, std::move(inputs));
   c.error = std::move(message);
   return c;
 }
@@ -74,10 +76,7 @@ const std::string too_large = "The result is too large for this plug-in's 32-bit
 
 // A case whose call writes into its inputs.
 Case writes(std::string name, int nlhs, std::vector<Array> inputs, std::vector<Array> after) {
-  Case c;
-  c.name = std::move(name);
-  c.nlhs = nlhs;
-  c.inputs = std::move(inputs);
+  Case c = call(std::move(name), nlhs, std::move(inputs));
   c.results = std::vector<Array>{};
   c.inputs_after = std::move(after);
   return c;
@@ -139,11 +138,18 @@ std::vector<double> sampled_table(Sampler& s, std::size_t n) {
 }
 
 // A sampled call: its outcome is compared with the Linux x86-64 build's.
-Case sampled(int k, std::vector<Array> inputs) {
-  Case c;
-  c.name = "sampled " + std::to_string(k);
-  c.inputs = std::move(inputs);
-  return c;
+Case sampled(int k, std::vector<Array> inputs) { return call("sampled " + std::to_string(k), 1, std::move(inputs)); }
+
+// Sampled calls of a segment kernel on `cases`: a vector, a table and, for
+// the kernels that take it, rho.
+void add_sampled_segment_calls(std::vector<Case>& cases, std::uint64_t seed, int count, bool with_rho) {
+  Sampler s(seed);
+  for (int k = 0; k < count; ++k) {
+    const std::size_t n = s.below(24);
+    std::vector<Array> inputs = {column(s.values(n)), row(sampled_table(s, n))};
+    if (with_rho) inputs.push_back(scalar(s.value()));
+    cases.push_back(sampled(k, std::move(inputs)));
+  }
 }
 
 std::vector<Case> grpnorm_cases() {
@@ -169,11 +175,7 @@ std::vector<Case> grpnorm_cases() {
       refuses("single vect", {single_column({3, 4}), row({0, 2})}, "vect must be a real, full double array."),
       returns("2^31 elements, a 1-by-1 result", {huge_column({3, 4}), row({0, 2})}, {scalar(5)}),
   };
-  Sampler s(0x67726e6f726d);
-  for (int k = 0; k < 40; ++k) {
-    const std::size_t n = s.below(24);
-    cases.push_back(sampled(k, {column(s.values(n)), row(sampled_table(s, n))}));
-  }
+  add_sampled_segment_calls(cases, 0x67726e6f726d, 40, false);
   return cases;
 }
 
@@ -193,11 +195,7 @@ std::vector<Case> grpclip_cases() {
       refuses("last entry above N", {column({1, 2}), row({0, 3})}, out_of_bound),
       refuses("2^31 elements", {huge_column({1, 2}), row({0})}, too_large),
   };
-  Sampler s(0x677270636c6970);
-  for (int k = 0; k < 20; ++k) {
-    const std::size_t n = s.below(24);
-    cases.push_back(sampled(k, {column(s.values(n)), row(sampled_table(s, n))}));
-  }
+  add_sampled_segment_calls(cases, 0x677270636c6970, 20, false);
   return cases;
 }
 
@@ -214,11 +212,7 @@ std::vector<Case> grpshrink_cases() {
       refuses("empty rho", {column({3, 4}), row({0, 2}), matrix(0, 0, {})}, "rho must have at least one element."),
       refuses("2^31 elements", {huge_column({1, 2}), row({0}), scalar(1)}, too_large),
   };
-  Sampler s(0x67727073687269);
-  for (int k = 0; k < 20; ++k) {
-    const std::size_t n = s.below(24);
-    cases.push_back(sampled(k, {column(s.values(n)), row(sampled_table(s, n)), scalar(s.value())}));
-  }
+  add_sampled_segment_calls(cases, 0x67727073687269, 20, true);
   return cases;
 }
 
@@ -232,11 +226,7 @@ std::vector<Case> grpsign_cases() {
       refuses("two results", {column({1}), row({0, 1}), scalar(1)}, usage, 2),
       refuses("2^31 elements", {huge_column({1, 2}), row({0}), scalar(1)}, too_large),
   };
-  Sampler s(0x67727073676e);
-  for (int k = 0; k < 20; ++k) {
-    const std::size_t n = s.below(24);
-    cases.push_back(sampled(k, {column(s.values(n)), row(sampled_table(s, n)), scalar(s.value())}));
-  }
+  add_sampled_segment_calls(cases, 0x67727073676e, 20, true);
   return cases;
 }
 
@@ -309,11 +299,8 @@ std::vector<Case> rowball_cases() {
       refuses("three inputs", {X, scalar(2), scalar(3)}, "Usage: [P, theta, iterations] = rowball (X, m, n, t)", 3),
       refuses("X shorter than m*n", {X, scalar(3), scalar(3), scalar(2)}, "X must have at least m*n elements.", 3),
   };
-  Case zero_radius;  // theta is 3 up to rounding: compared across builds
-  zero_radius.name = "t = 0";
-  zero_radius.nlhs = 3;
-  zero_radius.inputs = {row({3, 1, 2}), scalar(1), scalar(3), scalar(0)};
-  cases.push_back(zero_radius);
+  // theta is 3 up to rounding: compared across builds.
+  cases.push_back(call("t = 0", 3, {row({3, 1, 2}), scalar(1), scalar(3), scalar(0)}));
   Sampler s(0x726f7762616c6c);
   for (int k = 0; k < 20; ++k) {
     const std::size_t m = s.below(4);
