@@ -1,12 +1,13 @@
 # The two commands a new user needs:
 #   make demo   installs what is missing, builds the plug-ins, runs the examples in Octave
 #   make test   installs what is missing, builds, runs every test (ends with CTest's summary)
+#   make package  builds the Octave package $(BUILD)/proxkit-<version>.tar.gz
 
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 OCTAVE = octave-cli --no-history --no-init-file --quiet
 
-.PHONY: all deps build test demo clean
+.PHONY: all deps build test demo package clean
 
 all: build
 
@@ -22,6 +23,9 @@ test: build
 
 demo: build
 	$(OCTAVE) --eval "addpath('$(BUILD)/octave', 'examples'); run_examples"
+
+package: build
+	@ls $(BUILD)/proxkit-*.tar.gz
 
 clean:
 	rm -rf $(BUILD)
