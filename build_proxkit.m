@@ -13,9 +13,9 @@ function outdir = build_proxkit (outdir)
 %   in Octave, mkoctfile's).  The functions and their sources are read from
 %   the CMake build description, so this script compiles the same code as the
 %   CMake build, with the same guarantees: C++17, no fused multiply-add and
-%   no fast-math.  pairdot is built against the host's large-array interface
-%   (mex -R2017b), the others against the 32-bit-dimension interface
-%   (mex -compatibleArrayDims).
+%   no fast-math.  pairdot and nzassign are built against the host's
+%   large-array interface (mex -R2017b), the others against the
+%   32-bit-dimension interface (mex -compatibleArrayDims).
 %
 %   Example
 %     outdir = build_proxkit ();
