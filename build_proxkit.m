@@ -1,10 +1,11 @@
 function outdir = build_proxkit (outdir)
 %BUILD_PROXKIT Build the proxkit plug-ins with mex, in MATLAB or GNU Octave.
-%   BUILD_PROXKIT compiles every proxkit function into one folder, build/matlab
-%   (in MATLAB) or build/octave-mex (in Octave) inside the proxkit folder, and
-%   places each function's help file and Contents.m beside the plug-ins.  Add
-%   that folder to the path to use them: the script prints the command.  It
-%   never changes the path, neither of this session nor the saved one.
+%   BUILD_PROXKIT compiles every proxkit function into one folder named
+%   proxkit, in build/matlab (in MATLAB) or build/octave-mex (in Octave)
+%   inside the proxkit folder, and places each function's help file and
+%   Contents.m beside the plug-ins, so that help proxkit lists them.  Add that
+%   folder to the path to use them: the script prints the command.  It never
+%   changes the path, neither of this session nor the saved one.
 %
 %   BUILD_PROXKIT (OUTDIR) builds into the folder OUTDIR instead.
 %   OUTDIR = BUILD_PROXKIT (...) returns the folder.
@@ -28,9 +29,9 @@ function outdir = build_proxkit (outdir)
   in_octave = exist ('OCTAVE_VERSION', 'builtin') > 0;
   if (nargin < 1)
     if (in_octave)
-      outdir = fullfile (root, 'build', 'octave-mex');
+      outdir = fullfile (root, 'build', 'octave-mex', 'proxkit');
     else
-      outdir = fullfile (root, 'build', 'matlab');
+      outdir = fullfile (root, 'build', 'matlab', 'proxkit');
     end
   end
   if (~exist (outdir, 'dir') && ~mkdir (outdir))
