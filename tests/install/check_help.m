@@ -22,10 +22,7 @@ function check_help (kernel)
       expect_in (text, message);
     end
   end
-  [passed, total] = test (kernel, 'quiet', stdout);
-  if (total == 0 || passed != total)
-    error ('test %s: %d of %d tests passed', kernel, passed, total);
-  end
+  expect_tests_pass (kernel);
 end
 
 function expect_in (text, part)
