@@ -1,13 +1,14 @@
 # The two commands a new user needs:
 #   make demo   installs what is missing, builds the plug-ins, runs the examples in Octave
 #   make test   installs what is missing, builds, runs every test (ends with CTest's summary)
+#   make package  builds the Octave package $(BUILD)/proxkit-<version>.tar.gz
 #   make dist   builds the MATLAB plug-ins of every platform this machine can build into dist/
 
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 OCTAVE = octave-cli --no-history --no-init-file --quiet
 
-.PHONY: all deps deps-cross build test demo dist clean
+.PHONY: all deps deps-cross build test demo package dist clean
 
 all: build
 
@@ -27,6 +28,9 @@ test: deps-cross build
 
 demo: build
 	$(OCTAVE) --eval "addpath('$(BUILD)/octave', 'examples'); run_examples"
+
+package: build
+	@ls $(BUILD)/proxkit-*.tar.gz
 
 dist: deps deps-cross
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release

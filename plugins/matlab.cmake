@@ -7,8 +7,8 @@
 #    file (matlab/mexFunction.def), on macOS by -exported_symbol;
 #  - the host operations come from matlab/mex.h, on the 32-bit-dimension
 #    interface (MX_COMPAT_32) for every kernel but those of
-#    PROXKIT_LARGE_ARRAY_KERNELS, which use the large-array interface; a
-#    result too large for the 32-bit one is refused (gateway/gateway.h);
+#    PROXKIT_LARGE_ARRAY_KERNELS (plugins/CMakeLists.txt), which use the
+#    large-array interface;
 #  - Windows plug-ins link import libraries made by dlltool from
 #    matlab/libmx.def and matlab/libmex.def, and carry their C++ runtime
 #    statically, so that they need nothing but the host and the system;
@@ -20,13 +20,6 @@
 # MATLAB's platform names and the plug-in extension of each.
 set(PROXKIT_MATLAB_PLATFORMS glnxa64 glnx86 win64 win32 maci64 maca64)
 set(PROXKIT_MATLAB_EXTENSIONS mexa64 mexglx mexw64 mexw32 mexmaci64 mexmaca64)
-
-# The kernels built on the host's large-array interface: pairdot, whose
-# result length and factor sizes must not be cut to 32 bits, and nzassign,
-# which reads the stored-value capacity of a sparse S (mxGetNzmax) and so
-# needs the host's 64-bit sparse accessors (a 64-bit host refuses plug-ins
-# that call the 32-bit ones).
-set(PROXKIT_LARGE_ARRAY_KERNELS pairdot nzassign)
 
 function(proxkit_matlab_extension platform out)
   list(FIND PROXKIT_MATLAB_PLATFORMS ${platform} index)
@@ -71,12 +64,12 @@ if(WIN32)
   add_custom_target(matlab-import-libraries DEPENDS ${PROXKIT_IMPORT_LIBRARIES})
 endif()
 
-# proxkit_matlab_plugin(<kernel> <gateway sources...>): <kernel>.<extension>
-# in <build>/plugins, on the core library proxkit_core-matlab.
-function(proxkit_matlab_plugin kernel)
-  set(target ${kernel}-matlab)
+# proxkit_platform_plugin(<kernel> <gateway sources...>): <kernel>.<extension>
+# in <build>/plugins, on the core library proxkit_core-platform.
+function(proxkit_platform_plugin kernel)
+  set(target ${kernel}-platform)
   add_library(${target} MODULE ${ARGN})
-  target_link_libraries(${target} PRIVATE proxkit_core-matlab)
+  target_link_libraries(${target} PRIVATE proxkit_core-platform)
   target_include_directories(${target} BEFORE PRIVATE ${PROXKIT_MATLAB_DIR})
   if(NOT kernel IN_LIST PROXKIT_LARGE_ARRAY_KERNELS)
     target_compile_definitions(${target} PRIVATE MX_COMPAT_32)

@@ -72,7 +72,7 @@ const double default_nan = from_bits(0xfff8000000000000u);
 // Copied values must keep every bit, a signalling NaN's included.
 const double signalling_nan = from_bits(0x7ff4000000000001u);
 const std::string out_of_bound = "INDEX OUT OF BOUND: the last index is out of bound.";
-const std::string too_large = "The result is too large for this plug-in's 32-bit array interface.";
+const std::string too_large = "the result is too large for this build of the plug-in.";
 
 // A case whose call writes into its inputs.
 Case writes(std::string name, int nlhs, std::vector<Array> inputs, std::vector<Array> after) {
