@@ -1,6 +1,8 @@
 # The two commands a new user needs:
 #   make demo   installs what is missing, builds the plug-ins, runs the examples in Octave
 #   make test   installs what is missing, builds, runs every test (ends with CTest's summary)
+#   make package  builds the Octave package $(BUILD)/proxkit-<version>.tar.gz
+#   make dist   builds the MATLAB plug-ins of every platform this machine can build into dist/
 
 BUILD ?= build
 FUZZ_BUILD ?= build-fuzz
@@ -8,28 +10,39 @@ FUZZ_SECONDS ?= 180
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 OCTAVE = octave-cli --no-history --no-init-file --quiet
 
-.PHONY: all deps build test demo clean fuzz-build fuzz fuzz-seeds memcheck
+.PHONY: all deps deps-cross build test demo package dist clean fuzz-build fuzz fuzz-seeds memcheck
 
 all: build
 
 deps:
 	@sh scripts/install-deps.sh
 
+# The cross compilers and wine for the MATLAB plug-ins of other platforms.
+deps-cross:
+	@sh scripts/install-deps.sh cross
+
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DPROXKIT_FUZZ_DIR=$(abspath $(FUZZ_BUILD))
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build fuzz-build
+test: deps-cross build fuzz-build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 demo: build
 	$(OCTAVE) --eval "addpath('$(BUILD)/octave', 'examples'); run_examples"
 
+package: build
+	@ls $(BUILD)/proxkit-*.tar.gz
+
+dist: deps deps-cross
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) --target dist -j $(JOBS)
+
 # The fuzz targets: clang, libFuzzer, AddressSanitizer and UBSan, in a build
 # directory of their own.
 fuzz-build: deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	  -DPROXKIT_FUZZ=ON -DPROXKIT_TESTS=OFF -DPROXKIT_OCTAVE=OFF
+	  -DPROXKIT_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 # Every fuzz target for FUZZ_SECONDS, one after the other; what they learn

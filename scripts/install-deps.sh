@@ -4,6 +4,11 @@
 set -eu
 
 packages="cmake make g++ libgtest-dev libbenchmark-dev octave liboctave-dev clang libclang-rt-14-dev valgrind"
+# With "cross": what the MATLAB plug-ins of the other platforms need (the
+# Windows cross compilers, 32-bit x86 support, wine for their smoke tests).
+if [ "${1:-}" = cross ]; then
+  packages="g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 g++-multilib wine wine64 wine32:i386"
+fi
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -19,6 +24,9 @@ fi
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 echo "proxkit: installing$missing"
 export DEBIAN_FRONTEND=noninteractive
+case "$missing" in
+  *:i386*) $sudo dpkg --add-architecture i386 ;;
+esac
 $sudo apt-get update -qq
 # shellcheck disable=SC2086
 $sudo apt-get install -y -qq --no-install-recommends $missing
