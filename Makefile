@@ -6,7 +6,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 OCTAVE = octave-cli --no-history --no-init-file --quiet
 
-.PHONY: all deps build test demo clean
+.PHONY: all deps build test demo bench clean
 
 all: build
 
@@ -22,6 +22,13 @@ test: build
 
 demo: build
 	$(OCTAVE) --eval "addpath('$(BUILD)/octave', 'examples'); run_examples"
+
+# The benchmark suite: an optimised build of its own, then every workload.
+bench: deps
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DPROXKIT_BENCH=ON \
+	  -DPROXKIT_TESTS=OFF -DPROXKIT_SANITIZE=OFF -DPROXKIT_OCTAVE=OFF
+	cmake --build $(BUILD)-bench -j $(JOBS)
+	$(BUILD)-bench/bench/proxkit_bench $(BENCH_ARGS)
 
 clean:
 	rm -rf $(BUILD)

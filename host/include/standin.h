@@ -64,6 +64,9 @@ std::vector<double> values(const mxArray* a);
 size_t rows(const mxArray* a);
 size_t cols(const mxArray* a);
 
+// Frees one array made by the host (a result, say); null is ignored.
+void release(mxArray* a);
+
 // Frees every array made by the host so far.
 void release_all();
 
