@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "gateway/segment_table.h"
 #include "mex.h"
@@ -76,6 +77,20 @@ inline SegmentTable segment_table(const mxArray* accIdx, std::size_t n) {
   const SegmentTable table{bounds.data, bounds.size};
   require(last_entry_in_bounds(table, n), out_of_bound_message);
   return table;
+}
+
+inline constexpr const char* empty_rho_message = "rho must have at least one element.";
+
+// The parameter `rho` of a segment kernel: the first element of a real, full
+// double array, further elements ignored.  The kernel uses it once per
+// segment, so an empty `rho` is refused whenever the table has a segment
+// (even an empty one).  With no segment nothing uses it and the call goes on;
+// the NaN returned then is never read by the kernel.
+inline double rho_parameter(const mxArray* a, SegmentTable table) {
+  const DoubleArray rho = full_double(a, "rho");
+  if (rho.size > 0) return rho.data[0];
+  require(table.count < 2, empty_rho_message);
+  return std::numeric_limits<double>::quiet_NaN();
 }
 
 // Creates a zero-filled m-by-n double result and stores it in plhs[slot]

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 namespace proxkit::literal {
 
@@ -37,6 +38,45 @@ inline double grpnorm(const double* vect, std::size_t n, const double* b, std::s
     out = std::sqrt(s) + out;
   }
   return out;
+}
+
+// The next three write into out (n elements), which the caller zero-fills as
+// the host does.  Every norm is taken first, from vect, before anything is
+// written: the kernels must never take one from a result.
+inline std::vector<double> segment_norms(const double* vect, std::size_t n, const double* b, std::size_t K) {
+  std::vector<double> norms(K > 1 ? K - 1 : 0);
+  segment_squares(vect, b, K, n, norms.data());
+  for (double& norm : norms) norm = std::sqrt(norm);
+  return norms;
+}
+
+inline void grpshrink(const double* vect, std::size_t n, const double* b, std::size_t K, double rho, double* out) {
+  const std::vector<double> norms = segment_norms(vect, n, b, K);
+  walk(b, K, n, [&](std::size_t k, std::size_t i) {
+    const double product = norms[k] * rho;
+    const double reciprocal = 1.0 / product;
+    const double g = 1.0 - reciprocal;
+    const double factor = g < 0 ? 0.0 : g;
+    out[i] = factor * vect[i];
+  });
+}
+
+inline void grpclip(const double* vect, std::size_t n, const double* b, std::size_t K, double* out) {
+  const std::vector<double> norms = segment_norms(vect, n, b, K);
+  for (std::size_t i = 0; i < n; ++i) out[i] = vect[i];
+  walk(b, K, n, [&](std::size_t k, std::size_t i) {
+    if (norms[k] > 1.0) out[i] = out[i] / norms[k];
+  });
+}
+
+inline void grpsign(const double* vect, std::size_t n, const double* b, std::size_t K, double rho, double* out) {
+  const std::vector<double> norms = segment_norms(vect, n, b, K);
+  walk(b, K, n, [&](std::size_t k, std::size_t i) {
+    if (10.0 * rho > norms[k] && norms[k] > -10.0 * rho)
+      out[i] = 0.0;
+    else
+      out[i] = vect[i] / norms[k];
+  });
 }
 
 }  // namespace proxkit::literal

@@ -1,8 +1,8 @@
 #include <cmath>
 #include <limits>
-#include <random>
 
 #include "plugin_test.h"
+#include "random_segments.h"
 #include "reference/literal_segments.h"
 #include "segment/grpnorm.h"
 
@@ -109,26 +109,12 @@ TEST_F(Grpnorm, ShapeOfVectDoesNotMatter) {
 }
 
 TEST_F(Grpnorm, MatchesTheLiteralReferenceBitForBit) {
-  std::mt19937_64 rng(20261208);
-  std::normal_distribution<double> normal;
-  std::uniform_real_distribution<double> unit;
-  const double specials[] = {0.0, -0.0, inf, -inf, std::nan(""), 1e200, 1e-160, 4.9e-324};
+  testing::RandomSegments random(20261208);
   for (int round = 0; round < 300; ++round) {
-    const size_t n = rng() % 40;
-    std::vector<double> v(n);
-    for (double& x : v) x = rng() % 10 == 0 ? specials[rng() % 8] : normal(rng) * std::pow(10.0, rng() % 7 - 3.0);
-    std::vector<double> table(rng() % 8);
-    for (double& b : table) {
-      switch (rng() % 6) {
-        case 0: b = std::floor(unit(rng) * (n + 1)); break;
-        case 1: b = unit(rng) * (n + 3) - 1.5; break;         // fractional, sometimes outside
-        case 2: b = specials[rng() % 8]; break;
-        default: b = static_cast<double>(rng() % (n + 1)); break;
-      }
-    }
-    if (!table.empty() && table.back() > static_cast<double>(n)) table.back() = static_cast<double>(n);
-    const double expected = literal::grpnorm(v.data(), n, table.data(), table.size());
-    EXPECT_TRUE(same_bits({expected}, {grpnorm(v.data(), n, {table.data(), table.size()})}));
+    const std::vector<double> v = random.vect();
+    const std::vector<double> table = random.table(v.size());
+    const double expected = literal::grpnorm(v.data(), v.size(), table.data(), table.size());
+    EXPECT_TRUE(same_bits({expected}, {grpnorm(v.data(), v.size(), {table.data(), table.size()})}));
     EXPECT_TRUE(same_bits({expected}, {value(v, table)}));
   }
 }

@@ -43,6 +43,16 @@ inline ::testing::AssertionResult same_bits(const std::vector<double>& expected,
   return ::testing::AssertionSuccess();
 }
 
+// The values of a kernel's one result, which must be an N-by-1 column; a
+// raised error fails the test and gives no values.
+inline std::vector<double> column_result(const std::string& kernel, const std::vector<const mxArray*>& inputs) {
+  const standin::Call c = standin::call(plugin(kernel), 1, inputs);
+  EXPECT_FALSE(c.raised) << kernel << ": " << c.error;
+  if (c.raised) return {};
+  EXPECT_EQ(standin::cols(c.out[0]), 1u) << kernel;
+  return standin::values(c.out[0]);
+}
+
 // Releases the host's arrays after each test.
 class PluginTest : public ::testing::Test {
  protected:

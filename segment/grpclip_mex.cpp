@@ -1,0 +1,23 @@
+// grpclip: out = grpclip (vect, accIdx)
+//
+// Each segment of vect of norm above 1 divided by its norm, every other
+// element copied, as an N-by-1 result whatever the shape of vect.  Refuses a
+// wrong argument count ("Usage: out = grpclip (vect, accIdx)"), inputs that
+// are not real full double arrays, and a table whose last entry exceeds
+// numel(vect).  Deliberate deviations from a bare table walk: an empty table
+// has no segment (the result is a copy of vect), and segment ends beyond the
+// vector are clipped to it, so nothing outside vect or the result is ever
+// touched.
+#include "gateway/gateway.h"
+#include "segment/grpclip.h"
+
+void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+  using namespace proxkit::gateway;
+  enum { IN_VECT, IN_ACCIDX, N_IN };
+  enum { OUT_CLIPPED, N_OUT };
+  check_counts(nlhs, nrhs, N_IN, N_OUT, "Usage: out = grpclip (vect, accIdx)");
+  const DoubleArray vect = full_double(prhs[IN_VECT], "vect");
+  const proxkit::SegmentTable table = segment_table(prhs[IN_ACCIDX], vect.size);
+  double* out = create_result(plhs, OUT_CLIPPED, vect.size, 1);
+  proxkit::grpclip(vect.data, vect.size, table, out);
+}
