@@ -1,0 +1,29 @@
+// nzassign: nzassign ( S, v )
+//
+// Writes the elements of v, in storage order, over the first numel(v) stored
+// values of S, in place: the non-zero values of a sparse S (its pattern is
+// kept, and a zero written there stays stored), or the elements of a full S.
+// Returns nothing.  Refuses a wrong argument count or any requested result
+// ("Usage: nzassign ( S, v )"), an S that is not a real double array (full or
+// sparse), and a v that is not a real, full double array.  Deliberate
+// deviation: a v longer than the value storage of S (its element count when
+// full, its allocated non-zero capacity when sparse) is refused with "v must
+// not have more elements than S has stored values." before anything is
+// written, so a refused call leaves S unchanged.
+//
+// The write reaches every variable that shares S's storage in the caller.
+#include "factor/nzassign.h"
+#include "gateway/gateway.h"
+
+void mexFunction(int nlhs, mxArray* [], int nrhs, const mxArray* prhs[]) {
+  using namespace proxkit::gateway;
+  enum { IN_S, IN_V, N_IN };
+  check_counts(nlhs, nrhs, N_IN, 0, "Usage: nzassign ( S, v )");
+  require_double(prhs[IN_S], "S", true);
+  double* dst = mxGetPr(prhs[IN_S]);
+  const DoubleArray v = full_double(prhs[IN_V], "v");
+  const std::size_t capacity = mxIsSparse(prhs[IN_S]) ? static_cast<std::size_t>(mxGetNzmax(prhs[IN_S]))
+                                                       : static_cast<std::size_t>(mxGetNumberOfElements(prhs[IN_S]));
+  require(v.size <= capacity, "v must not have more elements than S has stored values.");
+  proxkit::nzassign(dst, v.data, v.size);
+}

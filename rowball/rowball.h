@@ -1,0 +1,27 @@
+#ifndef PROXKIT_ROWBALL_H
+#define PROXKIT_ROWBALL_H
+
+#include <cstdint>
+
+namespace proxkit {
+
+// Projects every row of the m-by-n column-major matrix X onto the l1 ball of
+// radius t, into the zero-filled m-by-n matrix P, and stores each row's
+// threshold and count of threshold iterations into theta[i] and
+// iterations[i] (m values each; either may be null to leave it out).  Row i
+// of P is the only scratch storage: it holds the row's absolute values and
+// then the shrinking active set.
+//
+// The threshold loop, with tolerance 1e-8, runs while |R - h*theta| > 1e-8.
+// It also ends after an iteration that keeps every active value (the next
+// one would repeat it exactly, forever) or that keeps none (the next one
+// would divide by an empty count); on every row where the plain loop ends by
+// its test, both give the same results bit for bit.
+//
+// Returns false, computing nothing, when t is negative (a NaN t is not).
+bool rowball(double* P, double* theta, double* iterations, const double* X, std::int32_t m, std::int32_t n,
+             double t);
+
+}  // namespace proxkit
+
+#endif

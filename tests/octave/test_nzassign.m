@@ -1,0 +1,59 @@
+% nzassign in the real host: the caller's variable sees the new values.
+usage = 'Usage: nzassign ( S, v )';
+too_long = 'v must not have more elements than S has stored values.';
+
+% Sparse: stored values replaced in storage order, the pattern kept.
+S = sparse ([1 0 2; 0 3 0]);
+nzassign (S, [10; 20]);
+expect_bits (full (S), [10 0 2; 0 20 0]);
+
+% A zero written as a value stays stored.
+S = sparse ([1 0 2; 0 3 0]);
+nzassign (S, [0 -0 5]);
+assert (nnz (S), 3);
+assert (nzmax (S), 3);
+assert (nnz (full (S)), 1);
+expect_bits (nonzeros (S), [0; -0; 5]);
+
+% Full: every element, column-major; v of any shape.
+F = [1 2; 3 4];
+nzassign (F, [9 8; 7 6]);
+expect_bits (F, [9 8; 7 6]);
+F = [1 2; 3 4];
+nzassign (F, []);
+expect_bits (F, [1 2; 3 4]);
+
+% Bits arrive unchanged.
+F = zeros (1, 3);
+nzassign (F, [-0 realmin/4 -Inf]);
+expect_bits (F, [-0 realmin/4 -Inf]);
+
+% Every variable sharing the storage sees the write, as in MATLAB.
+S = sparse ([1 0; 0 2]);
+T = S;
+nzassign (S, [5 6]);
+expect_bits (full (T), [5 0; 0 6]);
+
+% Refused calls leave S unchanged.
+S = sparse ([1 0 2; 0 3 0]);
+expect_error (@() nzassign (S, 1:4), too_long);
+expect_bits (full (S), [1 0 2; 0 3 0]);
+F = [1 2; 3 4];
+expect_error (@() nzassign (F, 1:5), too_long);
+expect_bits (F, [1 2; 3 4]);
+try
+  x = nzassign (F, 7);
+  error ('a result was accepted');
+catch err
+  assert (regexprep (err.message, '^\w+: ', '', 'once'), usage);
+end
+expect_bits (F, [1 2; 3 4]);
+expect_error (@() nzassign (F), usage);
+expect_error (@() nzassign (F, 1, 2), usage);
+
+expect_error (@() nzassign (single (F), 1), 'S must be a real double array.');
+expect_error (@() nzassign (F + 1i, 1), 'S must be a real double array.');
+expect_error (@() nzassign (sparse (F > 1), 1), 'S must be a real double array.');
+expect_error (@() nzassign (F, int8 (1)), 'v must be a real, full double array.');
+expect_error (@() nzassign (F, sparse (1)), 'v must be a real, full double array.');
+expect_bits (F, [1 2; 3 4]);
