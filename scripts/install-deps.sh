@@ -4,6 +4,8 @@
 set -eu
 
 packages="cmake make g++ libgtest-dev libbenchmark-dev octave liboctave-dev"
+# make bench-peers also times NumPy, as Debian's system python3 has it.
+if [ "${1:-}" = "peers" ]; then packages="$packages python3-numpy"; fi
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
