@@ -13,8 +13,10 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <type_traits>
 
 #include "gateway/segment_table.h"
 #include "mex.h"
@@ -93,9 +95,23 @@ inline double rho_parameter(const mxArray* a, SegmentTable table) {
   return std::numeric_limits<double>::quiet_NaN();
 }
 
+inline constexpr const char* result_too_large_message = "the result is too large for this build of the plug-in.";
+
+// True when the host's dimension type holds n.  A build on the host's
+// 32-bit-dimension interface (MATLAB's mex -compatibleArrayDims) has a 32-bit
+// signed mwSize: a larger dimension would be cut, creating a shorter array
+// than the kernel fills.
+template <class Size>
+constexpr bool dimension_fits(std::size_t n) {
+  return static_cast<std::uintmax_t>(n) <=
+         static_cast<std::uintmax_t>(static_cast<std::make_unsigned_t<Size>>(std::numeric_limits<Size>::max()));
+}
+
 // Creates a zero-filled m-by-n double result and stores it in plhs[slot]
-// at once, so the host owns it from then on.
+// at once, so the host owns it from then on; refuses a shape the host's
+// dimension type cannot hold.
 inline double* create_result(mxArray* plhs[], int slot, std::size_t m, std::size_t n) {
+  require(dimension_fits<mwSize>(m) && dimension_fits<mwSize>(n), result_too_large_message);
   plhs[slot] = mxCreateDoubleMatrix(static_cast<mwSize>(m), static_cast<mwSize>(n), mxREAL);
   return mxGetPr(plhs[slot]);
 }

@@ -4,6 +4,11 @@
 set -eu
 
 packages="cmake make g++ libgtest-dev libbenchmark-dev octave liboctave-dev"
+# With "cross": what the MATLAB plug-ins of the other platforms need (the
+# Windows cross compilers, 32-bit x86 support, wine for their smoke tests).
+if [ "${1:-}" = cross ]; then
+  packages="g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 g++-multilib wine wine64 wine32:i386"
+fi
 # make bench-peers also times NumPy, as Debian's system python3 has it.
 if [ "${1:-}" = "peers" ]; then packages="$packages python3-numpy"; fi
 missing=""
@@ -21,6 +26,9 @@ fi
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 echo "proxkit: installing$missing"
 export DEBIAN_FRONTEND=noninteractive
+case "$missing" in
+  *:i386*) $sudo dpkg --add-architecture i386 ;;
+esac
 $sudo apt-get update -qq
 # shellcheck disable=SC2086
 $sudo apt-get install -y -qq --no-install-recommends $missing

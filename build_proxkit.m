@@ -1,0 +1,155 @@
+function outdir = build_proxkit (outdir)
+%BUILD_PROXKIT Build the proxkit plug-ins with mex, in MATLAB or GNU Octave.
+%   BUILD_PROXKIT compiles every proxkit function into one folder named
+%   proxkit, in build/matlab (in MATLAB) or build/octave-mex (in Octave)
+%   inside the proxkit folder, and places each function's help file and
+%   Contents.m beside the plug-ins, so that help proxkit lists them.  Add that
+%   folder to the path to use them: the script prints the command.  It never
+%   changes the path, neither of this session nor the saved one.
+%
+%   BUILD_PROXKIT (OUTDIR) builds into the folder OUTDIR instead.
+%   OUTDIR = BUILD_PROXKIT (...) returns the folder.
+%
+%   Needs a C++17 compiler that mex can use (in MATLAB see mex -setup C++;
+%   in Octave, mkoctfile's).  The functions and their sources are read from
+%   the CMake build description, so this script compiles the same code as the
+%   CMake build, with the same guarantees: C++17, no fused multiply-add and
+%   no fast-math.  pairdot and nzassign are built against the host's
+%   large-array interface (mex -R2017b), the others against the
+%   32-bit-dimension interface (mex -compatibleArrayDims).
+%
+%   Example
+%     outdir = build_proxkit ();
+%     addpath (outdir)
+%     grpnorm ([3 4 0 5 12], [0 2 5])   % 18
+%
+%   See also MEX, ADDPATH.
+
+  root = fileparts (mfilename ('fullpath'));
+  in_octave = exist ('OCTAVE_VERSION', 'builtin') > 0;
+  if (nargin < 1)
+    if (in_octave)
+      outdir = fullfile (root, 'build', 'octave-mex', 'proxkit');
+    else
+      outdir = fullfile (root, 'build', 'matlab', 'proxkit');
+    end
+  end
+  if (~exist (outdir, 'dir') && ~mkdir (outdir))
+    error ('build_proxkit: cannot create the folder %s', outdir);
+  end
+
+  [kernels, gateways, core, large] = read_build_description (root);
+
+  objdir = tempname ();
+  mkdir (objdir);
+  if (in_octave)
+    % mkoctfile takes the compiler flags from the environment.
+    saved_flags = getenv ('CXXFLAGS');
+    setenv ('CXXFLAGS', [strtrim(mkoctfile('-p', 'CXXFLAGS')) ' -std=c++17 -ffp-contract=off -fno-fast-math']);
+    cleanup = onCleanup (@() restore_octave (saved_flags, objdir));
+    flags = {};
+    if (isunix () && ~ismac ())
+      % On Linux a plug-in exports mexFunction alone, under the version MEX.
+      flags = {['-Wl,--version-script=' fullfile(root, 'plugins', 'mexFunction.map')]};
+    end
+  else
+    cleanup = onCleanup (@() rmdir (objdir, 's'));
+    flags = {matlab_compiler_flags()};
+  end
+  include = ['-I' root];
+
+  % The host-free core once, then each plug-in: its gateway and the core.
+  objects = cell (1, numel (core));
+  for k = 1:numel (core)
+    folder = fullfile (objdir, sprintf ('%d', k));
+    mkdir (folder);
+    source = fullfile (root, core{k});
+    [~, base] = fileparts (source);
+    if (in_octave)
+      mex ('-c', include, source, '-o', fullfile (folder, [base '.o']));
+    else
+      mex ('-c', '-R2017b', include, flags{:}, source, '-outdir', folder);
+    end
+    built = dir (fullfile (folder, [base '.*']));
+    objects{k} = fullfile (folder, built(1).name);
+  end
+
+  for k = 1:numel (kernels)
+    kernel = kernels{k};
+    sources = fullfile (root, gateways{k});
+    if (in_octave)
+      mex (include, flags{:}, sources{:}, objects{:}, '-o', fullfile (outdir, [kernel '.mex']));
+    else
+      if (any (strcmp (kernel, large)))
+        api = '-R2017b';
+      else
+        api = '-compatibleArrayDims';
+      end
+      mex (api, include, flags{:}, sources{:}, objects{:}, '-outdir', outdir, '-output', kernel);
+    end
+    copyfile (fullfile (root, 'inst', [kernel '.m']), outdir);
+  end
+  copyfile (fullfile (root, 'inst', 'Contents.m'), outdir);
+
+  fprintf ('proxkit: %d plug-ins built in %s\nTo use them: addpath (''%s'')\n', ...
+           numel (kernels), outdir, outdir);
+end
+
+% The kernels, their gateway sources, the core sources and the kernels built
+% against the large-array interface, as the CMake build description lists
+% them (proxkit_add_plugin calls, PROXKIT_CORE_SOURCES,
+% PROXKIT_LARGE_ARRAY_KERNELS).
+function [kernels, gateways, core, large] = read_build_description (root)
+  top = cmake_text (fullfile (root, 'CMakeLists.txt'));
+  plugins = cmake_text (fullfile (root, 'plugins', 'CMakeLists.txt'));
+  core = cmake_words (top, 'set\(PROXKIT_CORE_SOURCES\s([^)]*)\)');
+  large = cmake_words (plugins, 'set\(PROXKIT_LARGE_ARRAY_KERNELS\s([^)]*)\)');
+  calls = regexp (plugins, 'proxkit_add_plugin\(([^)]*)\)', 'tokens');
+  if (isempty (calls))
+    error ('build_proxkit: no proxkit_add_plugin in plugins/CMakeLists.txt');
+  end
+  kernels = cell (1, numel (calls));
+  gateways = cell (1, numel (calls));
+  for k = 1:numel (calls)
+    words = regexp (strtrim (calls{k}{1}), '\s+', 'split');
+    kernels{k} = words{1};
+    gateways{k} = words(2:end);
+  end
+end
+
+function text = cmake_text (file)
+  text = regexprep (fileread (file), '#[^\n]*', '');
+end
+
+function words = cmake_words (text, pattern)
+  found = regexp (text, pattern, 'tokens', 'once');
+  if (isempty (found))
+    error ('build_proxkit: the build description has no match for %s', pattern);
+  end
+  words = regexp (strtrim (found{1}), '\s+', 'split');
+end
+
+% MATLAB's compilers: C++17 and no contraction into fused multiply-adds
+% (MSVC's /fp:precise, -ffp-contract=off for g++ and clang).
+function flag = matlab_compiler_flags ()
+  compiler = mex.getCompilerConfigurations ('C++', 'Selected');
+  if (isempty (compiler))
+    error ('build_proxkit: no C++ compiler is set up for mex; run mex -setup C++');
+  end
+  if (strncmpi (compiler.ShortName, 'MSVC', 4))
+    flag = 'COMPFLAGS=$COMPFLAGS /std:c++17 /fp:precise';
+  else
+    flag = 'CXXFLAGS=$CXXFLAGS -std=c++17 -ffp-contract=off -fno-fast-math';
+  end
+end
+
+function restore_octave (saved_flags, objdir)
+  if (isempty (saved_flags))
+    unsetenv ('CXXFLAGS');
+  else
+    setenv ('CXXFLAGS', saved_flags);
+  end
+  confirm = confirm_recursive_rmdir (false);
+  rmdir (objdir, 's');
+  confirm_recursive_rmdir (confirm);
+end

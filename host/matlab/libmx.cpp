@@ -1,0 +1,96 @@
+// The stand-in libmx: host arrays and the array operations of MATLAB's MEX
+// API, under MATLAB's entry-point names for both array interfaces.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "standin_abi.h"
+
+struct mxArray_tag {
+  standin_kind kind;
+  size_t m;
+  size_t n;
+  std::vector<double> doubles;  // values of a double array (stored ones when sparse)
+  std::vector<float> singles;   // values of a single array
+};
+
+namespace {
+
+std::vector<std::unique_ptr<mxArray>> arrays;
+int created = 0;
+
+mxArray* new_array(standin_kind kind, size_t m, size_t n, size_t stored) {
+  arrays.push_back(std::make_unique<mxArray>());
+  mxArray* a = arrays.back().get();
+  a->kind = kind;
+  a->m = m;
+  a->n = n;
+  if (kind == STANDIN_SINGLE)
+    a->singles.assign(stored, 0.0f);
+  else
+    a->doubles.assign(stored, 0.0);
+  return a;
+}
+
+mxArray* create_double(size_t m, size_t n) {
+  ++created;
+  return new_array(STANDIN_DOUBLE, m, n, m * n);
+}
+
+}  // namespace
+
+extern "C" {
+
+// The host operations.
+STANDIN_API double* mxGetPr(const mxArray* a) {
+  return a->kind == STANDIN_SINGLE ? reinterpret_cast<double*>(const_cast<float*>(a->singles.data()))
+                                   : const_cast<double*>(a->doubles.data());
+}
+STANDIN_API size_t mxGetNumberOfElements(const mxArray* a) { return a->m * a->n; }
+STANDIN_API size_t mxGetM(const mxArray* a) { return a->m; }
+STANDIN_API size_t mxGetN(const mxArray* a) { return a->n; }
+STANDIN_API double mxGetScalar(const mxArray* a) {
+  if (a->kind == STANDIN_SINGLE) return a->singles.empty() ? 0.0 : a->singles[0];
+  return a->doubles.empty() ? 0.0 : a->doubles[0];
+}
+STANDIN_API bool mxIsDouble(const mxArray* a) { return a->kind != STANDIN_SINGLE; }
+STANDIN_API bool mxIsComplex(const mxArray*) { return false; }
+STANDIN_API bool mxIsSparse(const mxArray* a) { return a->kind == STANDIN_SPARSE; }
+
+// One entry point per array interface: 32-bit dimensions (_700) and
+// pointer-wide ones (_730; on Linux the plain name under version v7.3).
+STANDIN_API mxArray* mxCreateDoubleMatrix_700(int m, int n, int) {
+  return create_double(static_cast<size_t>(m), static_cast<size_t>(n));
+}
+STANDIN_API mxArray* mxCreateDoubleMatrix_730(size_t m, size_t n, int) { return create_double(m, n); }
+STANDIN_API int mxGetNzmax_700(const mxArray* a) { return static_cast<int>(a->doubles.size()); }
+STANDIN_API size_t mxGetNzmax_730(const mxArray* a) { return a->doubles.size(); }
+#ifdef __linux__
+STANDIN_API mxArray* mxCreateDoubleMatrix(size_t m, size_t n, int) { return create_double(m, n); }
+STANDIN_API size_t mxGetNzmax(const mxArray* a) { return a->doubles.size(); }
+#endif
+
+// The driver's side.
+STANDIN_API mxArray* standin_array(standin_kind kind, size_t m, size_t n, const double* values, size_t count) {
+  mxArray* a = new_array(kind, m, n, kind == STANDIN_SPARSE || kind == STANDIN_CLAIMED ? count : m * n);
+  for (size_t i = 0; i < count && i < a->doubles.size() + a->singles.size(); ++i) {
+    if (kind == STANDIN_SINGLE)
+      a->singles[i] = static_cast<float>(values[i]);
+    else
+      a->doubles[i] = values[i];
+  }
+  return a;
+}
+STANDIN_API size_t standin_rows(const mxArray* a) { return a->m; }
+STANDIN_API size_t standin_cols(const mxArray* a) { return a->n; }
+STANDIN_API const double* standin_values(const mxArray* a, size_t* count) {
+  *count = a->doubles.size();
+  return a->doubles.data();
+}
+STANDIN_API int standin_created(void) { return created; }
+STANDIN_API void standin_release_all(void) {
+  arrays.clear();
+  created = 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,69 @@
+function varargout = grpshrink (varargin)
+%GRPSHRINK Block soft-thresholding of every segment of a vector.
+%   Usage: out = grpshrink (vect, accIdx, rho)
+%
+%   OUT scales every segment v of VECT by max(0, 1 - 1/(rho*norm(v))): a
+%   segment of norm at most 1/rho becomes zero and a longer one is shortened
+%   by 1/rho.  This is the proximal operator of the group-l2 penalty with
+%   weight 1/rho (the proximal step of a group-lasso solver).
+%
+%   Arguments
+%     vect    real double array of N elements, any shape, read as the vector
+%             vect(:).
+%     accIdx  the segment table, any shape: K accumulated segment lengths
+%             starting at 0 (segments of lengths 2 and 3 over 5 elements:
+%             [0 2 5]).  Segment k covers the 0-based positions from
+%             accIdx(k), truncated toward zero, up to but not including
+%             accIdx(k+1).
+%     rho     real double array; its first element is the parameter rho,
+%             further elements are ignored.
+%   Result
+%     out     N-by-1 double column, whatever the shape of VECT.  Each norm
+%             is the square root of the segment's squares summed from 0 in
+%             ascending position; the factor is computed as the product
+%             norm*rho, its reciprocal, then 1 minus it, and is 0 where that
+%             is negative, NaN where it is NaN.  out = factor * vect, so a
+%             zero factor keeps the sign of each element (-0).  Positions in
+%             no segment are 0; overlapping segments are processed in table
+%             order, the later one's value staying.  rho = 0 zeroes every
+%             finite segment; rho < 0 lengthens every segment by |1/rho|.
+%
+%   Refusals (the call raises an error; Octave puts "grpshrink: " before it)
+%     wrong number of arguments, or more than one result:
+%       Usage: out = grpshrink (vect, accIdx, rho)
+%     an argument that is not a real, full double array (single, integer,
+%     logical, char, complex, sparse, cell, struct):
+%       vect must be a real, full double array.
+%       accIdx must be a real, full double array.
+%       rho must be a real, full double array.
+%     the last entry of accIdx above numel (vect):
+%       INDEX OUT OF BOUND: the last index is out of bound.
+%     an empty rho when the table has a segment (even an empty one):
+%       rho must have at least one element.
+%   Other entries of accIdx are not validated but are always read safely: a
+%   segment whose start is -1 or below, NaN or infinite is empty, segment
+%   ends beyond the vector are clipped to it, and a table of fewer than two
+%   entries has no segment (OUT is all zeros, and rho may be empty).
+%
+%   Example
+%     out = grpshrink ([3 4 0.3 0.4], [0 2 4], 1)
+%     % out = [2.4000000000000004; 3.2; 0; 0]: the segment (3, 4) of norm 5
+%     % is scaled by 1 - 1/5, the segment (0.3, 0.4) of norm 0.5 becomes 0
+%
+%   See also GRPNORM, GRPCLIP, GRPSIGN, CONTENTS.
+
+% Only the compiled plug-in of the same name computes anything: this file
+% holds its help, and runs only when the plug-in is missing.
+error ('proxkit:notBuilt', ['grpshrink: the proxkit plug-in grpshrink has not been built ' ...
+       'or is not on the path.  Build it with build_proxkit (MATLAB or Octave), ' ...
+       'or install the proxkit package in Octave (pkg install, then pkg load proxkit).']);
+end
+
+%!assert (grpshrink ([3 4 0.3 0.4], [0 2 4], 1), [2.4000000000000004; 3.2; 0; 0])
+%!assert (grpshrink ([3 4 0.3 0.4], [0 2 4], [1 NaN]), [2.4000000000000004; 3.2; 0; 0])
+%!assert (grpshrink ([NaN 3 4], [1 3], 1), [0; 2.4000000000000004; 3.2])
+%!assert (grpshrink ([3 4], 1, []), [0; 0])
+%!error <Usage: out = grpshrink \(vect, accIdx, rho\)> grpshrink ([3 4], [0 2])
+%!error <rho must be a real, full double array\.> grpshrink ([3 4], [0 2], single (1))
+%!error <rho must have at least one element\.> grpshrink ([3 4], [0 2], [])
+%!error <INDEX OUT OF BOUND: the last index is out of bound\.> grpshrink ([3 4], [0 3], 1)

@@ -1,0 +1,68 @@
+function varargout = nzassign (varargin)
+%NZASSIGN Overwrite of the stored values of a matrix, in place.
+%   Usage: nzassign ( S, v )
+%
+%   Writes the elements of v, in storage order, over the first numel (v)
+%   stored values of S, in place, and returns nothing: the non-zero values
+%   of a sparse S, column by column (its sparsity pattern is kept, and a zero
+%   written there stays stored), or the elements of a full S, column-major.
+%   Stored values beyond the first numel (v) keep their contents.  Each
+%   value arrives bit for bit (-0, subnormals, Inf and NaN included).
+%
+%   The write reaches every variable that shares the storage of S: after
+%   T = S, nzassign (S, v) changes T too.  Give S a matrix of its own when
+%   that matters.
+%
+%   Arguments
+%     S       real double array, full or sparse: the destination.
+%     v       real, full double array of any shape, read as v(:).
+%
+%   Refusals (the call raises an error and S is left unchanged; Octave puts
+%   "nzassign: " before it)
+%     wrong number of arguments, or any requested result:
+%       Usage: nzassign ( S, v )
+%     an S that is not a real double array (single, integer, logical, char,
+%     complex, cell, struct):
+%       S must be a real double array.
+%     a v that is not a real, full double array:
+%       v must be a real, full double array.
+%     a v longer than the stored values of S (its element count when full,
+%     its allocated non-zero capacity, nzmax (S), when sparse):
+%       v must not have more elements than S has stored values.
+%
+%   Example
+%     S = sparse ([1 0 2; 0 3 0]);
+%     nzassign (S, [10 20 30]);
+%     full (S)
+%     % ans = [10 0 30; 0 20 0]: the stored values 1, 3, 2 (column by
+%     % column) became 10, 20, 30
+%
+%   See also PAIRDOT, NONZEROS, NZMAX, CONTENTS.
+
+% Only the compiled plug-in of the same name computes anything: this file
+% holds its help, and runs only when the plug-in is missing.
+error ('proxkit:notBuilt', ['nzassign: the proxkit plug-in nzassign has not been built ' ...
+       'or is not on the path.  Build it with build_proxkit (MATLAB or Octave), ' ...
+       'or install the proxkit package in Octave (pkg install, then pkg load proxkit).']);
+end
+
+%!test
+%! S = sparse ([1 0 2; 0 3 0]);
+%! nzassign (S, [10 20 30]);
+%! assert (full (S), [10 0 30; 0 20 0])
+%!test
+%! S = sparse ([1 0 2; 0 3 0]);
+%! nzassign (S, 0);
+%! assert (nnz (S), 3)
+%! assert (full (S), [0 0 2; 0 3 0])
+%!test
+%! F = [1 2; 3 4];
+%! nzassign (F, [9 8]);
+%! assert (F, [9 2; 8 4])
+%!test
+%! S = sparse ([1 0 2; 0 3 0]);
+%! fail ('nzassign (S, 1:4)', 'v must not have more elements than S has stored values\.');
+%! assert (full (S), [1 0 2; 0 3 0])
+%!error <Usage: nzassign \( S, v \)> x = nzassign ([1 2], 1)
+%!error <S must be a real double array\.> nzassign (single ([1 2]), 1)
+%!error <v must be a real, full double array\.> nzassign ([1 2], sparse (1))

@@ -1,0 +1,72 @@
+#!/bin/sh
+# Checks plug-ins built for MATLAB against the host's rules:
+#   check-plugins.sh PLATFORM "LARGE-ARRAY KERNELS" FILE...
+# - the file format of the platform;
+# - one export, mexFunction: undecorated on Windows, mexFunction@@MEX on Linux;
+# - host operations only from the lists in plugins/matlab/*.def, on the
+#   plug-in's array interface: the large-array one (_730, or v7.3 on Linux)
+#   for the large-array kernels, the 32-bit-dimension one (_700) otherwise;
+# - no library beyond the host's and the system's, and no run path.
+set -eu
+here=$(dirname "$0")
+platform=$1
+large=$2
+shift 2
+
+case $platform in
+  glnxa64) format=elf64-x86-64; export=mexFunction@@MEX ;;
+  glnx86) format=elf32-i386; export=mexFunction@@MEX ;;
+  win64) format=pei-x86-64; export=mexFunction ;;
+  win32) format=pei-i386; export=mexFunction ;;
+  *) echo "unknown platform $platform" >&2; exit 2 ;;
+esac
+host_operations=$(sed -n 's/^  \([a-zA-Z_0-9]*\)$/\1/p' "$here/../plugins/matlab/libmx.def" "$here/../plugins/matlab/libmex.def")
+
+failed=0
+fail() {
+  echo "FAIL $file: $*"
+  file_failed=1
+  failed=1
+}
+
+for file in "$@"; do
+  kernel=$(basename "$file" | sed 's/\..*//')
+  file_failed=0
+  if [ ! -f "$file" ]; then fail "missing"; continue; fi
+  actual=$(objdump -f "$file" | sed -n 's/.*file format //p')
+  [ "$actual" = "$format" ] || fail "file format $actual, expected $format"
+  exports=$(sh "$here/exports.sh" "$file" | tr '\n' ' ' | sed 's/ $//')
+  [ "$exports" = "$export" ] || fail "exports '$exports', expected '$export' alone"
+
+  case $format in
+    elf*)
+      imports=$(nm -D --undefined-only "$file" | awk '$1 == "U" { print $2 }' | grep -E '^(mx|mex)[A-Z]' || true)
+      libraries=$(objdump -p "$file" | awk '$1 == "NEEDED" { print $2 }')
+      allowed_libraries="libmx.so libmex.so libc.so.6 libm.so.6"
+      if objdump -p "$file" | grep -qE '^ *(RPATH|RUNPATH) '; then fail "carries a run path"; fi ;;
+    pe*)
+      imports=$(objdump -p "$file" | awk '/DLL Name: lib(mx|mex)\.dll/ { on = 1; next }
+                                         /DLL Name:/ || NF == 0 { on = 0 }
+                                         on && $NF != "Member-Name" && $NF !~ /Bound-To/ { print $NF }')
+      libraries=$(objdump -p "$file" | sed -n 's/.*DLL Name: //p')
+      allowed_libraries="libmx.dll libmex.dll KERNEL32.dll msvcrt.dll" ;;
+  esac
+
+  for library in $libraries; do
+    case " $allowed_libraries " in *" $library "*) ;; *) fail "needs $library" ;; esac
+  done
+  for symbol in $imports; do
+    case " $large " in
+      *" $kernel "*) case $symbol in *_700) fail "large-array kernel calls $symbol" ;; esac ;;
+      *) case $symbol in *_730 | *@v7.3) fail "32-bit-dimension kernel calls $symbol" ;; esac ;;
+    esac
+    # A plain name under the version v7.3 is Linux's form of the _730 one.
+    case $symbol in
+      *@v7.3) listed=${symbol%@v7.3}_730 ;;
+      *) listed=$symbol ;;
+    esac
+    echo "$host_operations" | grep -qx "$listed" || fail "calls $symbol, which is no listed host operation"
+  done
+  [ $file_failed -ne 0 ] || echo "ok $file: exports $exports; calls $(echo $imports)"
+done
+exit $failed

@@ -1,0 +1,99 @@
+# MATLAB's naming and export rules, for the plug-ins that MATLAB loads.
+#
+# A platform build (PROXKIT_PLATFORM set to one of MATLAB's platform names
+# below) turns each kernel into <kernel>.<extension> for that platform:
+#  - the one export is mexFunction, undecorated: on Linux under the ELF
+#    symbol version MEX (mexFunction.map), on Windows through a definition
+#    file (matlab/mexFunction.def), on macOS by -exported_symbol;
+#  - the host operations come from matlab/mex.h, on the 32-bit-dimension
+#    interface (MX_COMPAT_32) for every kernel but those of
+#    PROXKIT_LARGE_ARRAY_KERNELS (plugins/CMakeLists.txt), which use the
+#    large-array interface;
+#  - Windows plug-ins link import libraries made by dlltool from
+#    matlab/libmx.def and matlab/libmex.def, and carry their C++ runtime
+#    statically, so that they need nothing but the host and the system;
+#  - the 32-bit x86 builds compute with SSE2, not the x87 unit, so that every
+#    build rounds alike and copies a signalling NaN unchanged.
+# These builds use GNU-style toolchains (g++, mingw-w64, Apple clang); with
+# MSVC, MATLAB's own mex builds the plug-ins.
+
+# MATLAB's platform names and the plug-in extension of each.
+set(PROXKIT_MATLAB_PLATFORMS glnxa64 glnx86 win64 win32 maci64 maca64)
+set(PROXKIT_MATLAB_EXTENSIONS mexa64 mexglx mexw64 mexw32 mexmaci64 mexmaca64)
+
+function(proxkit_matlab_extension platform out)
+  list(FIND PROXKIT_MATLAB_PLATFORMS ${platform} index)
+  if(index LESS 0)
+    message(FATAL_ERROR "Unknown MATLAB platform '${platform}'; one of: ${PROXKIT_MATLAB_PLATFORMS}")
+  endif()
+  list(GET PROXKIT_MATLAB_EXTENSIONS ${index} extension)
+  set(${out} ${extension} PARENT_SCOPE)
+endfunction()
+
+if(NOT PROXKIT_PLATFORM)
+  return()
+endif()
+
+proxkit_matlab_extension(${PROXKIT_PLATFORM} PROXKIT_MATLAB_EXTENSION)
+set(PROXKIT_MATLAB_DIR ${CMAKE_CURRENT_LIST_DIR}/matlab)
+
+if(PROXKIT_PLATFORM MATCHES "^(glnx86|win32)$")
+  add_compile_options(-msse2 -mfpmath=sse)
+endif()
+if(PROXKIT_PLATFORM STREQUAL "win32")
+  # The host may call mexFunction on a stack aligned to 4 bytes only.
+  add_compile_options(-mstackrealign)
+endif()
+# Targets take their architecture from this variable as they are created.
+if(PROXKIT_PLATFORM STREQUAL "maci64")
+  set(CMAKE_OSX_ARCHITECTURES x86_64)
+elseif(PROXKIT_PLATFORM STREQUAL "maca64")
+  set(CMAKE_OSX_ARCHITECTURES arm64)
+endif()
+
+if(WIN32)
+  set(PROXKIT_IMPORT_DIR ${CMAKE_BINARY_DIR}/import)
+  foreach(library libmx libmex)
+    set(def ${PROXKIT_MATLAB_DIR}/${library}.def)
+    add_custom_command(OUTPUT ${PROXKIT_IMPORT_DIR}/${library}.a
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${PROXKIT_IMPORT_DIR}
+      COMMAND ${CMAKE_DLLTOOL} --input-def ${def} --output-lib ${PROXKIT_IMPORT_DIR}/${library}.a
+      DEPENDS ${def} VERBATIM)
+    list(APPEND PROXKIT_IMPORT_LIBRARIES ${PROXKIT_IMPORT_DIR}/${library}.a)
+  endforeach()
+  add_custom_target(matlab-import-libraries DEPENDS ${PROXKIT_IMPORT_LIBRARIES})
+endif()
+
+# proxkit_platform_plugin(<kernel> <gateway sources...>): <kernel>.<extension>
+# in <build>/plugins, on the core library proxkit_core-platform.
+function(proxkit_platform_plugin kernel)
+  set(target ${kernel}-platform)
+  add_library(${target} MODULE ${ARGN})
+  target_link_libraries(${target} PRIVATE proxkit_core-platform)
+  target_include_directories(${target} BEFORE PRIVATE ${PROXKIT_MATLAB_DIR})
+  if(NOT kernel IN_LIST PROXKIT_LARGE_ARRAY_KERNELS)
+    target_compile_definitions(${target} PRIVATE MX_COMPAT_32)
+  endif()
+  set_target_properties(${target} PROPERTIES
+    PREFIX "" SUFFIX ".${PROXKIT_MATLAB_EXTENSION}" OUTPUT_NAME ${kernel}
+    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/plugins
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/plugins
+    SKIP_BUILD_RPATH ON)
+  if(WIN32)
+    add_dependencies(${target} matlab-import-libraries)
+    target_link_libraries(${target} PRIVATE ${PROXKIT_IMPORT_LIBRARIES})
+    target_link_options(${target} PRIVATE -static -s ${PROXKIT_MATLAB_DIR}/mexFunction.def)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROXKIT_MATLAB_DIR}/mexFunction.def)
+  elseif(APPLE)
+    # The host provides libmx and libmex when it loads the bundle.
+    target_link_options(${target} PRIVATE -Wl,-exported_symbol,_mexFunction -Wl,-undefined,dynamic_lookup)
+  else()
+    # Linked against the stand-in libmx and libmex, which carry the host's
+    # library names and symbol versions, so that the references are bound as
+    # MATLAB's own are.
+    target_link_libraries(${target} PRIVATE standin-libmx standin-libmex)
+    target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc -Wl,--no-undefined
+      -Wl,--version-script=${PROXKIT_EXPORT_MAP})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROXKIT_EXPORT_MAP})
+  endif()
+endfunction()

@@ -1,0 +1,42 @@
+# Runs the smoke-test driver and compares each call's outcome with the Linux
+# x86-64 build's:
+#   cmake [-DRECORD=file] [-DREFERENCE=file] -P run.cmake <driver> <plug-in>...
+# RECORD keeps this run's outcomes as the reference; REFERENCE is compared
+# with, line by line.
+cmake_minimum_required(VERSION 3.16)
+math(EXPR first "${CMAKE_ARGC} - 1")
+foreach(i RANGE ${first})
+  if(CMAKE_ARGV${i} STREQUAL "-P")
+    math(EXPR start "${i} + 2")
+  endif()
+endforeach()
+set(command "")
+foreach(i RANGE ${start} ${first})
+  list(APPEND command "${CMAKE_ARGV${i}}")
+endforeach()
+
+execute_process(COMMAND ${command} RESULT_VARIABLE status OUTPUT_VARIABLE outcomes ERROR_VARIABLE report)
+string(REPLACE "\r" "" outcomes "${outcomes}")
+string(REPLACE "\r" "" report "${report}")
+message("${report}")
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the smoke test failed (${status})")
+endif()
+
+if(RECORD)
+  file(WRITE "${RECORD}" "${outcomes}")
+endif()
+if(REFERENCE)
+  file(READ "${REFERENCE}" expected)
+  if(NOT outcomes STREQUAL expected)
+    string(REPLACE "\n" ";" expected_lines "${expected}")
+    string(REPLACE "\n" ";" actual_lines "${outcomes}")
+    foreach(line IN LISTS actual_lines)
+      if(line AND NOT line IN_LIST expected_lines)
+        message("differs from the Linux x86-64 build: ${line}")
+      endif()
+    endforeach()
+    message(FATAL_ERROR "outcomes differ from the Linux x86-64 build's (${REFERENCE})")
+  endif()
+  message("every outcome is identical to the Linux x86-64 build's")
+endif()

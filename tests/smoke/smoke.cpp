@@ -1,0 +1,190 @@
+// Smoke test of the plug-ins built for MATLAB, on their own platform (or
+// under wine): loads each plug-in given on the command line by path, as
+// MATLAB does, calls its mexFunction through the stand-in host libraries on
+// the kernel's cases (cases.cpp) and checks every result bit for bit and
+// every message character for character.
+//
+// Prints one line per call, "<kernel>/<case> <digest>", the digest covering
+// everything the call did; the test compares these lines with the Linux
+// x86-64 build's.  Failures go to the error stream; the exit status is 1 if
+// any call failed.
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+#include "cases.h"
+
+namespace {
+
+standin_entry load_entry(const std::string& path, std::string& problem) {
+#ifdef _WIN32
+  HMODULE module = LoadLibraryA(path.c_str());
+  if (module == nullptr) {
+    problem = "cannot load (error " + std::to_string(GetLastError()) + ")";
+    return nullptr;
+  }
+  auto entry = reinterpret_cast<standin_entry>(reinterpret_cast<void*>(GetProcAddress(module, "mexFunction")));
+#else
+  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (module == nullptr) {
+    problem = std::string("cannot load: ") + dlerror();
+    return nullptr;
+  }
+  auto entry = reinterpret_cast<standin_entry>(dlsym(module, "mexFunction"));
+#endif
+  if (entry == nullptr) problem = "exports no mexFunction";
+  return entry;
+}
+
+std::string kernel_of(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  return name.substr(0, name.find('.'));
+}
+
+std::uint64_t bits(double x) {
+  std::uint64_t b;
+  std::memcpy(&b, &x, sizeof b);
+  return b;
+}
+
+// FNV-1a over everything a call did.
+class Digest {
+ public:
+  void add(const void* data, std::size_t size) {
+    const unsigned char* p = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i) hash_ = (hash_ ^ p[i]) * 1099511628211u;
+  }
+  void add(std::uint64_t x) { add(&x, sizeof x); }
+  void add(const std::string& text) {
+    add(text.size());
+    add(text.data(), text.size());
+  }
+  std::uint64_t value() const { return hash_; }
+
+ private:
+  std::uint64_t hash_ = 14695981039346656037u;
+};
+
+smoke::Array observed(const mxArray* a, standin_kind kind) {
+  std::size_t count = 0;
+  const double* values = standin_values(a, &count);
+  return {kind, standin_rows(a), standin_cols(a), std::vector<double>(values, values + count)};
+}
+
+std::string describe(const smoke::Array& a) {
+  std::string text = std::to_string(a.rows) + "x" + std::to_string(a.cols) + " [";
+  for (std::size_t i = 0; i < a.values.size(); ++i) {
+    char item[64];
+    std::snprintf(item, sizeof item, "%s%.17g (0x%016" PRIx64 ")", i ? ", " : "", a.values[i], bits(a.values[i]));
+    text += item;
+  }
+  return text + "]";
+}
+
+bool same(const smoke::Array& expected, const smoke::Array& actual) {
+  if (expected.rows != actual.rows || expected.cols != actual.cols) return false;
+  if (expected.values.size() != actual.values.size()) return false;
+  for (std::size_t i = 0; i < expected.values.size(); ++i)
+    if (bits(expected.values[i]) != bits(actual.values[i])) return false;
+  return true;
+}
+
+// Runs one case; returns the problems found (none: it passed).
+std::vector<std::string> run(standin_entry entry, const smoke::Case& c, Digest& digest) {
+  std::vector<std::string> problems;
+  standin_release_all();
+  std::vector<const mxArray*> prhs;
+  for (const smoke::Array& a : c.inputs)
+    prhs.push_back(standin_array(a.kind, a.rows, a.cols, a.values.data(), a.values.size()));
+  std::vector<mxArray*> plhs(c.nlhs > 0 ? c.nlhs : 1, nullptr);
+
+  const bool raised = standin_call(entry, c.nlhs, plhs.data(), static_cast<int>(prhs.size()), prhs.data()) != 0;
+  const std::string error = raised ? standin_error() : "";
+  const std::string printed = standin_printed();
+  digest.add(error);
+  digest.add(printed);
+
+  if (!c.error.empty()) {
+    if (error != c.error) problems.push_back("expected the error \"" + c.error + "\", got \"" + error + "\"");
+    if (standin_created() != 0) problems.push_back("a refused call created arrays");
+  } else if (c.results && raised) {
+    problems.push_back("raised \"" + error + "\"");
+  }
+  if ((c.results || !c.error.empty()) && printed != c.printed) problems.push_back("printed \"" + printed + "\", expected \"" + c.printed + "\"");
+
+  if (!raised) {
+    for (std::size_t k = 0; k < plhs.size(); ++k) {
+      if (plhs[k] == nullptr) {
+        digest.add(std::uint64_t{0});
+        if (c.results && k < c.results->size()) problems.push_back("result " + std::to_string(k) + " not created");
+        continue;
+      }
+      const smoke::Array result = observed(plhs[k], STANDIN_DOUBLE);
+      digest.add(result.rows);
+      digest.add(result.cols);
+      for (double x : result.values) digest.add(bits(x));
+      if (c.results && k < c.results->size() && !same((*c.results)[k], result))
+        problems.push_back("result " + std::to_string(k) + " is " + describe(result) + ", expected " +
+                           describe((*c.results)[k]));
+    }
+  }
+  // Inputs are left as they were, except those a kernel writes by design.
+  for (std::size_t k = 0; k < c.inputs.size(); ++k) {
+    if (c.inputs[k].kind == STANDIN_SINGLE) continue;
+    const smoke::Array after = observed(prhs[k], c.inputs[k].kind);
+    const smoke::Array& expected = c.inputs_after ? (*c.inputs_after)[k] : c.inputs[k];
+    for (double x : after.values) digest.add(bits(x));
+    if (!same(expected, after))
+      problems.push_back("input " + std::to_string(k) + " is " + describe(after) + " after the call, expected " +
+                         describe(expected));
+  }
+  return problems;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s <plug-in file>...\n", argv[0]);
+    return 2;
+  }
+  int failed = 0;
+  int passed = 0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string path = argv[i];
+    const std::string kernel = kernel_of(path);
+    std::string problem;
+    const standin_entry entry = load_entry(path, problem);
+    if (entry == nullptr) {
+      std::fprintf(stderr, "FAIL %s: %s\n", path.c_str(), problem.c_str());
+      ++failed;
+      continue;
+    }
+    const auto found = smoke::cases_by_kernel().find(kernel);
+    if (found == smoke::cases_by_kernel().end()) {
+      std::fprintf(stderr, "NOTE %s: loaded; no cases for %s yet (tests/smoke/cases.cpp)\n", path.c_str(),
+                   kernel.c_str());
+      continue;
+    }
+    for (const smoke::Case& c : found->second) {
+      Digest digest;
+      const std::vector<std::string> problems = run(entry, c, digest);
+      std::printf("%s/%s %016" PRIx64 "\n", kernel.c_str(), c.name.c_str(), digest.value());
+      for (const std::string& p : problems) std::fprintf(stderr, "FAIL %s/%s: %s\n", kernel.c_str(), c.name.c_str(), p.c_str());
+      if (problems.empty()) ++passed; else ++failed;
+    }
+  }
+  std::fflush(stdout);
+  std::fprintf(stderr, "%d passed, %d failed\n", passed, failed);
+  return failed == 0 ? 0 : 1;
+}
