@@ -49,39 +49,72 @@ class RowSlots {
   std::size_t m_;
 };
 
-struct Threshold {
-  double theta;
-  double iterations;
-};
+// The threshold loops of up to rows_in_flight rows, each of whose n absolute
+// values, summing to sum[r], stand in its slots.  Each row outside the ball
+// (t < sum[r], or a NaN sum) runs the loop
+//   while |R - h*theta| > 1e-8: theta = R/h; keep the active values >= theta,
+//   in order, compacted in place; h = their count; R = their sum - t,
+// which also ends after an iteration that keeps every active value or none.
+// The rows advance in rounds, one iteration each, so that the sums of their
+// kept values (each a chain of dependent additions, in slot order) run side
+// by side; every row sees exactly the arithmetic of its own loop.
+constexpr std::size_t rows_in_flight = 8;
 
-// The threshold loop of one row whose n absolute values, summing to `sum`,
-// stand in its slots; compacts the active set in place.
-template <class Slots>
-Threshold find_threshold(const Slots& p, std::size_t n, double t, double sum) {
-  double rest = sum - t;
-  std::size_t active = n;
-  double theta = 0.0;
-  double count = 0.0;
-  while (std::fabs(rest - static_cast<double>(active) * theta) > tolerance) {
-    count = count + 1.0;
-    theta = rest / static_cast<double>(active);
-    // Compaction without branches: every value is written at the next free
-    // slot, which only advances past kept values.  That slot is never ahead
-    // of the value being read, and slots past the kept ones are scratch.
-    std::size_t kept = 0;
-    for (std::size_t j = 0; j < active; ++j) {
-      const double value = p[j];
-      p[kept] = value;
-      kept += value >= theta ? 1 : 0;
-    }
-    double kept_sum = 0.0;
-    for (std::size_t j = 0; j < kept; ++j) kept_sum = kept_sum + p[j];
-    const bool kept_every_value = kept == active;
-    active = kept;
-    rest = kept_sum - t;
-    if (kept_every_value || active == 0) break;
+template <class SlotsOf>
+void find_thresholds(SlotsOf slots_of, std::size_t group, std::size_t n, double t, const double* sum,
+                     double* theta, double* count) {
+  double rest[rows_in_flight];
+  std::size_t active[rows_in_flight], kept[rows_in_flight];
+  bool running[rows_in_flight];
+  for (std::size_t r = 0; r < group; ++r) {
+    rest[r] = sum[r] - t;
+    active[r] = n;
+    theta[r] = 0.0;
+    count[r] = 0.0;
+    running[r] = !(t >= sum[r]);  // a row inside the ball runs no iteration
   }
-  return {theta, count};
+  for (;;) {
+    std::size_t live[rows_in_flight];
+    std::size_t lives = 0;
+    for (std::size_t r = 0; r < group; ++r) {
+      if (!running[r]) continue;
+      if (!(std::fabs(rest[r] - static_cast<double>(active[r]) * theta[r]) > tolerance)) {
+        running[r] = false;
+        continue;
+      }
+      count[r] = count[r] + 1.0;
+      theta[r] = rest[r] / static_cast<double>(active[r]);
+      // Compaction without branches: every value is written at the next
+      // free slot, which only advances past kept values.  That slot is never
+      // ahead of the value being read, and slots past the kept ones are
+      // scratch.
+      const auto p = slots_of(r);
+      std::size_t k = 0;
+      for (std::size_t j = 0; j < active[r]; ++j) {
+        const double value = p[j];
+        p[k] = value;
+        k += value >= theta[r] ? 1 : 0;
+      }
+      kept[r] = k;
+      live[lives++] = r;
+    }
+    if (lives == 0) return;
+
+    double kept_sum[rows_in_flight] = {};
+    std::size_t common = kept[live[0]];
+    for (std::size_t l = 1; l < lives; ++l) common = kept[live[l]] < common ? kept[live[l]] : common;
+    for (std::size_t j = 0; j < common; ++j)
+      for (std::size_t l = 0; l < lives; ++l) kept_sum[l] = kept_sum[l] + slots_of(live[l])[j];
+    for (std::size_t l = 0; l < lives; ++l) {
+      const std::size_t r = live[l];
+      const auto p = slots_of(r);
+      for (std::size_t j = common; j < kept[r]; ++j) kept_sum[l] = kept_sum[l] + p[j];
+      const bool kept_every_value = kept[r] == active[r];
+      active[r] = kept[r];
+      rest[r] = kept_sum[l] - t;
+      if (kept_every_value || active[r] == 0) running[r] = false;
+    }
+  }
 }
 
 inline double shrink(double value, double theta) {
@@ -95,21 +128,30 @@ inline double shrink(double value, double theta) {
 template <class SlotsOf>
 void find_block_thresholds(const double* X, std::size_t first, std::size_t rows, std::size_t m, std::size_t n,
                            double t, SlotsOf slots_of, double* found, double* count, bool* inside) {
+  // Column tiles: a tile's part of X stays in cache while the rows of the
+  // block read their runs of it, eight rows at a time so that their sums,
+  // each a chain of additions in ascending column order, run side by side.
+  constexpr std::size_t tile_columns = 32;
   double sum[block_rows] = {};
-  for (std::size_t j = 0; j < n; ++j) {
-    const double* x = X + first + j * m;
-    for (std::size_t r = 0; r < rows; ++r) {
-      const double a = std::fabs(x[r]);
-      slots_of(r)[j] = a;
-      sum[r] = sum[r] + a;
+  for (std::size_t first_column = 0; first_column < n; first_column += tile_columns) {
+    const std::size_t last_column = n - first_column < tile_columns ? n : first_column + tile_columns;
+    for (std::size_t r0 = 0; r0 < rows; r0 += rows_in_flight) {
+      const std::size_t group = rows - r0 < rows_in_flight ? rows - r0 : rows_in_flight;
+      for (std::size_t j = first_column; j < last_column; ++j) {
+        const double* x = X + first + r0 + j * m;
+        for (std::size_t r = 0; r < group; ++r) {
+          const double a = std::fabs(x[r]);
+          slots_of(r0 + r)[j] = a;
+          sum[r0 + r] = sum[r0 + r] + a;
+        }
+      }
     }
   }
-  for (std::size_t r = 0; r < rows; ++r) {
-    inside[r] = t >= sum[r];
-    const Threshold threshold = inside[r] ? Threshold{0.0, 0.0} : find_threshold(slots_of(r), n, t, sum[r]);
-    found[r] = threshold.theta;
-    count[r] = threshold.iterations;
+  for (std::size_t r0 = 0; r0 < rows; r0 += rows_in_flight) {
+    const std::size_t group = rows - r0 < rows_in_flight ? rows - r0 : rows_in_flight;
+    find_thresholds([=](std::size_t r) { return slots_of(r0 + r); }, group, n, t, sum + r0, found + r0, count + r0);
   }
+  for (std::size_t r = 0; r < rows; ++r) inside[r] = t >= sum[r];
 }
 
 void project_block(double* P, double* theta, double* iterations, const double* X, std::size_t first,
