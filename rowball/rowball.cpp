@@ -49,70 +49,78 @@ class RowSlots {
   std::size_t m_;
 };
 
-// The threshold loops of up to rows_in_flight rows, each of whose n absolute
-// values, summing to sum[r], stand in its slots.  Each row outside the ball
-// (t < sum[r], or a NaN sum) runs the loop
+// A row's threshold search: the loop
 //   while |R - h*theta| > 1e-8: theta = R/h; keep the active values >= theta,
 //   in order, compacted in place; h = their count; R = their sum - t,
 // which also ends after an iteration that keeps every active value or none.
-// The rows advance in rounds, one iteration each, so that the sums of their
-// kept values (each a chain of dependent additions, in slot order) run side
-// by side; every row sees exactly the arithmetic of its own loop.
+struct Search {
+  double rest;         // R
+  std::size_t active;  // h
+  double theta;
+  double count;        // iterations so far
+  bool running;
+  bool outside;        // t < the row's sum (or a NaN sum): projected, not copied
+};
+
+// Starts an iteration if the loop's test lets it; returns whether it did.
+inline bool start_iteration(Search& row) {
+  if (!row.running || !(std::fabs(row.rest - static_cast<double>(row.active) * row.theta) > tolerance)) {
+    row.running = false;
+    return false;
+  }
+  row.count = row.count + 1.0;
+  row.theta = row.rest / static_cast<double>(row.active);
+  return true;
+}
+
+// Ends the iteration that kept `kept` of the row's active values, their sum
+// being `kept_sum`.
+inline void finish_iteration(Search& row, std::size_t kept, double kept_sum, double t) {
+  const bool kept_every_value = kept == row.active;
+  row.active = kept;
+  row.rest = kept_sum - t;
+  if (kept_every_value || kept == 0) row.running = false;
+}
+
+// Rows are processed in groups of rows_in_flight, whose sums (each a chain
+// of dependent additions in its own order) run side by side.
 constexpr std::size_t rows_in_flight = 8;
 
+// Iterations two and on of a group of rows whose active values stand in their
+// slots: the rows advance in rounds, one iteration each.
 template <class SlotsOf>
-void find_thresholds(SlotsOf slots_of, std::size_t group, std::size_t n, double t, const double* sum,
-                     double* theta, double* count) {
-  double rest[rows_in_flight];
-  std::size_t active[rows_in_flight], kept[rows_in_flight];
-  bool running[rows_in_flight];
-  for (std::size_t r = 0; r < group; ++r) {
-    rest[r] = sum[r] - t;
-    active[r] = n;
-    theta[r] = 0.0;
-    count[r] = 0.0;
-    running[r] = !(t >= sum[r]);  // a row inside the ball runs no iteration
-  }
+void continue_searches(SlotsOf slots_of, std::size_t group, Search* rows, double t) {
   for (;;) {
-    std::size_t live[rows_in_flight];
+    std::size_t live[rows_in_flight], kept[rows_in_flight];
     std::size_t lives = 0;
     for (std::size_t r = 0; r < group; ++r) {
-      if (!running[r]) continue;
-      if (!(std::fabs(rest[r] - static_cast<double>(active[r]) * theta[r]) > tolerance)) {
-        running[r] = false;
-        continue;
-      }
-      count[r] = count[r] + 1.0;
-      theta[r] = rest[r] / static_cast<double>(active[r]);
+      if (!start_iteration(rows[r])) continue;
       // Compaction without branches: every value is written at the next
       // free slot, which only advances past kept values.  That slot is never
       // ahead of the value being read, and slots past the kept ones are
       // scratch.
       const auto p = slots_of(r);
+      const double theta = rows[r].theta;
       std::size_t k = 0;
-      for (std::size_t j = 0; j < active[r]; ++j) {
+      for (std::size_t j = 0; j < rows[r].active; ++j) {
         const double value = p[j];
         p[k] = value;
-        k += value >= theta[r] ? 1 : 0;
+        k += value >= theta ? 1 : 0;
       }
-      kept[r] = k;
+      kept[lives] = k;
       live[lives++] = r;
     }
     if (lives == 0) return;
 
     double kept_sum[rows_in_flight] = {};
-    std::size_t common = kept[live[0]];
-    for (std::size_t l = 1; l < lives; ++l) common = kept[live[l]] < common ? kept[live[l]] : common;
+    std::size_t common = kept[0];
+    for (std::size_t l = 1; l < lives; ++l) common = kept[l] < common ? kept[l] : common;
     for (std::size_t j = 0; j < common; ++j)
       for (std::size_t l = 0; l < lives; ++l) kept_sum[l] = kept_sum[l] + slots_of(live[l])[j];
     for (std::size_t l = 0; l < lives; ++l) {
-      const std::size_t r = live[l];
-      const auto p = slots_of(r);
-      for (std::size_t j = common; j < kept[r]; ++j) kept_sum[l] = kept_sum[l] + p[j];
-      const bool kept_every_value = kept[r] == active[r];
-      active[r] = kept[r];
-      rest[r] = kept_sum[l] - t;
-      if (kept_every_value || active[r] == 0) running[r] = false;
+      const auto p = slots_of(live[l]);
+      for (std::size_t j = common; j < kept[l]; ++j) kept_sum[l] = kept_sum[l] + p[j];
+      finish_iteration(rows[live[l]], kept[l], kept_sum[l], t);
     }
   }
 }
@@ -121,59 +129,92 @@ inline double shrink(double value, double theta) {
   return value > theta ? value - theta : value < -theta ? value + theta : 0.0;
 }
 
-// Rows first ... first + rows - 1: absolute values and their sums, column by
-// column, into each row's slots; then each row's threshold.  Writes the
-// thresholds into found[] and whether the row lies inside the ball into
-// inside[].
+// The threshold searches of rows first ... first + rows - 1, whose slots
+// slots_of(r) gives.  Two passes over the block's part of X, in column tiles
+// that stay in cache while the rows read their runs of them: the first sums
+// each row's absolute values; the second runs each row's first iteration
+// straight from X, writing only into its slots, so the absolute values are
+// never stored and read back.  Adding 0.0 for a value that is not kept
+// leaves the kept sum's bits as they are (that sum is never -0.0), so it runs
+// without branches.
 template <class SlotsOf>
-void find_block_thresholds(const double* X, std::size_t first, std::size_t rows, std::size_t m, std::size_t n,
-                           double t, SlotsOf slots_of, double* found, double* count, bool* inside) {
-  // Column tiles: a tile's part of X stays in cache while the rows of the
-  // block read their runs of it, eight rows at a time so that their sums,
-  // each a chain of additions in ascending column order, run side by side.
+void search_block(const double* X, std::size_t first, std::size_t rows, std::size_t m, std::size_t n, double t,
+                  SlotsOf slots_of, Search* search) {
   constexpr std::size_t tile_columns = 32;
-  double sum[block_rows] = {};
-  for (std::size_t first_column = 0; first_column < n; first_column += tile_columns) {
-    const std::size_t last_column = n - first_column < tile_columns ? n : first_column + tile_columns;
-    for (std::size_t r0 = 0; r0 < rows; r0 += rows_in_flight) {
-      const std::size_t group = rows - r0 < rows_in_flight ? rows - r0 : rows_in_flight;
-      for (std::size_t j = first_column; j < last_column; ++j) {
-        const double* x = X + first + r0 + j * m;
-        for (std::size_t r = 0; r < group; ++r) {
-          const double a = std::fabs(x[r]);
-          slots_of(r0 + r)[j] = a;
-          sum[r0 + r] = sum[r0 + r] + a;
-        }
-      }
+  const auto for_each_tile = [&](auto&& visit_group) {
+    for (std::size_t first_column = 0; first_column < n; first_column += tile_columns) {
+      const std::size_t last_column = n - first_column < tile_columns ? n : first_column + tile_columns;
+      for (std::size_t r0 = 0; r0 < rows; r0 += rows_in_flight)
+        visit_group(r0, rows - r0 < rows_in_flight ? rows - r0 : rows_in_flight, first_column, last_column);
     }
+  };
+
+  double sum[block_rows] = {};
+  for_each_tile([&](std::size_t r0, std::size_t group, std::size_t from, std::size_t to) {
+    double s[rows_in_flight];
+    for (std::size_t r = 0; r < group; ++r) s[r] = sum[r0 + r];
+    for (std::size_t j = from; j < to; ++j) {
+      const double* x = X + first + r0 + j * m;
+      for (std::size_t r = 0; r < group; ++r) s[r] = s[r] + std::fabs(x[r]);
+    }
+    for (std::size_t r = 0; r < group; ++r) sum[r0 + r] = s[r];
+  });
+
+  bool first_iteration[block_rows];
+  for (std::size_t r = 0; r < rows; ++r) {
+    // A row inside the ball (t >= its sum) runs no iteration; a NaN sum
+    // fails that test and then the loop's.
+    const bool outside = !(t >= sum[r]);
+    search[r] = {sum[r] - t, n, 0.0, 0.0, outside, outside};
+    first_iteration[r] = start_iteration(search[r]);
   }
-  for (std::size_t r0 = 0; r0 < rows; r0 += rows_in_flight) {
-    const std::size_t group = rows - r0 < rows_in_flight ? rows - r0 : rows_in_flight;
-    find_thresholds([=](std::size_t r) { return slots_of(r0 + r); }, group, n, t, sum + r0, found + r0, count + r0);
-  }
-  for (std::size_t r = 0; r < rows; ++r) inside[r] = t >= sum[r];
+
+  std::size_t kept[block_rows] = {};
+  double kept_sum[block_rows] = {};
+  for_each_tile([&](std::size_t r0, std::size_t group, std::size_t from, std::size_t to) {
+    for (std::size_t r = r0; r < r0 + group; ++r) {
+      if (!first_iteration[r]) continue;
+      const auto p = slots_of(r);
+      const double* x = X + first + r;
+      const double theta = search[r].theta;
+      std::size_t k = kept[r];
+      double s = kept_sum[r];
+      for (std::size_t j = from; j < to; ++j) {
+        const double value = std::fabs(x[j * m]);
+        p[k] = value;
+        const bool keep = value >= theta;
+        k += keep ? 1 : 0;
+        s = s + (keep ? value : 0.0);
+      }
+      kept[r] = k;
+      kept_sum[r] = s;
+    }
+  });
+  for (std::size_t r = 0; r < rows; ++r)
+    if (first_iteration[r]) finish_iteration(search[r], kept[r], kept_sum[r], t);
+
+  for (std::size_t r0 = 0; r0 < rows; r0 += rows_in_flight)
+    continue_searches([=](std::size_t r) { return slots_of(r0 + r); },
+                      rows - r0 < rows_in_flight ? rows - r0 : rows_in_flight, search + r0, t);
 }
 
 void project_block(double* P, double* theta, double* iterations, const double* X, std::size_t first,
                    std::size_t rows, std::size_t m, std::size_t n, double t) {
-  double found[block_rows], count[block_rows];
-  bool inside[block_rows];
+  Search search[block_rows];
   double* block = P + first;
   if (rows == block_rows)
-    find_block_thresholds(X, first, rows, m, n, t, [=](std::size_t r) { return BlockSlots(block, m, r * n); },
-                          found, count, inside);
+    search_block(X, first, rows, m, n, t, [=](std::size_t r) { return BlockSlots(block, m, r * n); }, search);
   else
-    find_block_thresholds(X, first, rows, m, n, t, [=](std::size_t r) { return RowSlots(block + r, m); }, found,
-                          count, inside);
+    search_block(X, first, rows, m, n, t, [=](std::size_t r) { return RowSlots(block + r, m); }, search);
 
   for (std::size_t r = 0; r < rows; ++r) {
-    if (theta != nullptr) theta[first + r] = found[r];
-    if (iterations != nullptr) iterations[first + r] = count[r];
+    if (theta != nullptr) theta[first + r] = search[r].theta;
+    if (iterations != nullptr) iterations[first + r] = search[r].count;
   }
   for (std::size_t j = 0; j < n; ++j) {
     const double* x = X + first + j * m;
     double* p = block + j * m;
-    for (std::size_t r = 0; r < rows; ++r) p[r] = inside[r] ? x[r] : shrink(x[r], found[r]);
+    for (std::size_t r = 0; r < rows; ++r) p[r] = search[r].outside ? shrink(x[r], search[r].theta) : x[r];
   }
 }
 
