@@ -125,10 +125,6 @@ void continue_searches(SlotsOf slots_of, std::size_t group, Search* rows, double
   }
 }
 
-inline double shrink(double value, double theta) {
-  return value > theta ? value - theta : value < -theta ? value + theta : 0.0;
-}
-
 // The threshold searches of rows first ... first + rows - 1, whose slots
 // slots_of(r) gives.  Two passes over the block's part of X, in column tiles
 // that stay in cache while the rows read their runs of them: the first sums
@@ -211,10 +207,24 @@ void project_block(double* P, double* theta, double* iterations, const double* X
     if (theta != nullptr) theta[first + r] = search[r].theta;
     if (iterations != nullptr) iterations[first + r] = search[r].count;
   }
+  // The projection, column by column.  Both candidates are computed and then
+  // selected, from plain per-row arrays, so that the compiler may run the
+  // rows of a column side by side.
+  double threshold[block_rows];
+  bool outside[block_rows];
+  for (std::size_t r = 0; r < rows; ++r) {
+    threshold[r] = search[r].theta;
+    outside[r] = search[r].outside;
+  }
   for (std::size_t j = 0; j < n; ++j) {
     const double* x = X + first + j * m;
     double* p = block + j * m;
-    for (std::size_t r = 0; r < rows; ++r) p[r] = search[r].outside ? shrink(x[r], search[r].theta) : x[r];
+    for (std::size_t r = 0; r < rows; ++r) {
+      const double value = x[r], theta = threshold[r];
+      const double down = value - theta, up = value + theta;
+      const double shrunk = value > theta ? down : value < -theta ? up : 0.0;
+      p[r] = outside[r] ? shrunk : value;
+    }
   }
 }
 
