@@ -15,7 +15,6 @@
 #ifndef PROXKIT_SEGMENT_TABLE_H
 #define PROXKIT_SEGMENT_TABLE_H
 
-#include <cmath>
 #include <cstddef>
 
 namespace proxkit {
@@ -50,8 +49,12 @@ inline Segment segment_range(double first, double last, std::size_t n) {
     end = 0;
   else if (last >= static_cast<double>(n))
     end = n;
-  else
-    end = static_cast<std::size_t>(std::ceil(last));
+  else {
+    // ceil(last), by truncation and one comparison: std::ceil is a library
+    // call on the baseline instruction set, and this runs once a segment.
+    end = static_cast<std::size_t>(last);
+    if (static_cast<double>(end) < last) ++end;
+  }
   // An empty segment is placed at its end, inside the vector: its begin may
   // then serve as an offset into vect like any other.
   return {end > begin ? begin : end, end};
