@@ -10,7 +10,7 @@ FUZZ_SECONDS ?= 180
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 OCTAVE = octave-cli --no-history --no-init-file --quiet
 
-.PHONY: all deps deps-cross build test demo package dist clean fuzz-build fuzz fuzz-seeds memcheck
+.PHONY: all deps deps-cross build test demo package dist clean fuzz-build fuzz fuzz-seeds memcheck bench bench-build bench-peers
 
 all: build
 
@@ -69,6 +69,23 @@ fuzz-seeds: fuzz-build
 memcheck: build
 	valgrind --tool=memcheck --error-exitcode=1 \
 	  $(OCTAVE) --eval "addpath('$(BUILD)/octave', 'tests/octave'); test_hostile_inputs"
+
+# The benchmark suite: an optimised build of its own, then every workload.
+bench: bench-build
+	$(BUILD)-bench/bench/proxkit_bench $(BENCH_ARGS)
+
+bench-build: deps
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DPROXKIT_BENCH=ON \
+	  -DPROXKIT_TESTS=OFF -DPROXKIT_SANITIZE=OFF -DPROXKIT_OCTAVE=ON
+	cmake --build $(BUILD)-bench -j $(JOBS)
+
+# The plug-ins against the vectorised code an Octave user would write
+# instead, then the kernels against NumPy (Debian's python3-numpy, through
+# the system's own python3).
+bench-peers: bench-build
+	@sh scripts/install-deps.sh peers
+	$(OCTAVE) --eval "addpath('$(BUILD)-bench/octave', '$(BUILD)-bench/bench/octave', 'bench'); peers"
+	/usr/bin/python3 bench/peers.py $(BUILD)-bench/bench/libproxkit_cabi.so
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -303,6 +303,15 @@ void set_allocation_limit(size_t bytes) { allocation_limit = bytes; }
 size_t rows(const mxArray* a) { return a->m; }
 size_t cols(const mxArray* a) { return a->n; }
 
+void release(mxArray* a) {
+  auto& arrays = arena();
+  for (auto it = arrays.begin(); it != arrays.end(); ++it)
+    if (it->get() == a) {
+      arrays.erase(it);
+      return;
+    }
+}
+
 void release_all() { arena().clear(); }
 
 }  // namespace standin

@@ -6,7 +6,9 @@
 # - host operations only from the lists in plugins/matlab/*.def, on the
 #   plug-in's array interface: the large-array one (_730, or v7.3 on Linux)
 #   for the large-array kernels, the 32-bit-dimension one (_700) otherwise;
-# - no library beyond the host's and the system's, and no run path.
+# - no library beyond the host's and the system's, and no run path;
+# - no instruction beyond the platform's baseline (no AVX or AVX-512: a
+#   shipped plug-in must run on any x86 processor of its platform).
 set -eu
 here=$(dirname "$0")
 platform=$1
@@ -67,6 +69,9 @@ for file in "$@"; do
     esac
     echo "$host_operations" | grep -qx "$listed" || fail "calls $symbol, which is no listed host operation"
   done
+  if objdump -d --no-show-raw-insn "$file" | grep -qE '%[yz]mm[0-9]|^ *[0-9a-f]+:[[:space:]]+v[a-z]'; then
+    fail "uses AVX instructions"
+  fi
   [ $file_failed -ne 0 ] || echo "ok $file: exports $exports; calls $(echo $imports)"
 done
 exit $failed

@@ -9,6 +9,8 @@ packages="cmake make g++ libgtest-dev libbenchmark-dev octave liboctave-dev clan
 if [ "${1:-}" = cross ]; then
   packages="g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 g++-multilib wine wine64 wine32:i386"
 fi
+# make bench-peers also times NumPy, as Debian's system python3 has it.
+if [ "${1:-}" = "peers" ]; then packages="$packages python3-numpy"; fi
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

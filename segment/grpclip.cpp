@@ -6,13 +6,39 @@
 
 namespace proxkit {
 
+namespace {
+void divide(const double* from, double* to, std::size_t count, double divisor) {
+  for (std::size_t i = 0; i < count; ++i) to[i] = from[i] / divisor;
+}
+}  // namespace
+
+// The result is a copy of vect in which every segment of norm above 1 has been
+// divided by its norm, segment after segment in table order.  Rather than
+// copying the whole vector first and dividing in a second pass, each position
+// is written once when it is first reached: `filled` is the end of the prefix
+// of out already written.  A segment divides the values already in that
+// prefix (which overlapping segments reach again) and writes the rest of its
+// positions as vect[i] / norm, which is what copying and then dividing gives;
+// the gaps between segments are copied.
 void grpclip(const double* vect, std::size_t n, SegmentTable table, double* out) {
-  std::copy(vect, vect + n, out);
-  for_each_segment(table, n, [&](Segment segment) {
-    const double norm = segment_norm(vect, segment);
-    if (norm > 1.0)
-      for (std::size_t i = segment.begin; i < segment.end; ++i) out[i] = out[i] / norm;
+  std::size_t filled = 0;
+  for_each_segment_norm(vect, n, table, [&filled, vect, out](Segment segment, double norm) {
+    // An empty segment changes nothing; its begin may even lie past n.
+    if (segment.begin >= segment.end) return;
+    if (segment.begin > filled) {
+      std::copy(vect + filled, vect + segment.begin, out + filled);
+      filled = segment.begin;
+    }
+    const std::size_t seen = std::min(segment.end, filled);
+    if (norm > 1.0) {
+      if (segment.begin < seen) divide(out + segment.begin, out + segment.begin, seen - segment.begin, norm);
+      if (seen < segment.end) divide(vect + seen, out + seen, segment.end - seen, norm);
+    } else if (seen < segment.end) {
+      std::copy(vect + seen, vect + segment.end, out + seen);
+    }
+    filled = std::max(filled, segment.end);
   });
+  std::copy(vect + filled, vect + n, out + filled);
 }
 
 }  // namespace proxkit

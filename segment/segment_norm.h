@@ -1,5 +1,12 @@
-// The Euclidean norm of one segment, shared by every segment kernel so that
-// they all agree on it bit for bit.
+// The Euclidean norms of the segments, shared by every segment kernel so
+// that they all agree on them bit for bit.
+//
+// Each norm is the square root of the segment's squares summed in ascending
+// position from 0.0, formed plainly, without scaling (an element of 1e200
+// gives +Inf).  That sum is a chain of dependent additions; to keep the
+// machine busy, the walk takes the segments in batches and runs the chains of
+// a batch side by side, each in its own accumulator and in its own order, so
+// every norm is the one the plain loop gives.
 #ifndef PROXKIT_SEGMENT_NORM_H
 #define PROXKIT_SEGMENT_NORM_H
 
@@ -10,13 +17,62 @@
 
 namespace proxkit {
 
-// The squares of vect over the segment, summed in ascending position from
-// 0.0, then the square root.  Formed plainly, without scaling: an element of
-// 1e200 gives +Inf, and the order of the sum is part of every result.
+namespace detail {
+
+inline double squares_from(const double* vect, std::size_t begin, std::size_t end, double squares) {
+  for (std::size_t i = begin; i < end; ++i) squares = squares + vect[i] * vect[i];
+  return squares;
+}
+
+constexpr std::size_t norm_batch = 8;
+
+// The sums of squares of a full batch: the first `common` positions of every
+// segment in lockstep (eight independent chains), then each segment's rest.
+inline void batch_squares(const double* vect, const Segment* segments, double* squares) {
+  std::size_t common = segments[0].end - segments[0].begin;
+  for (std::size_t j = 1; j < norm_batch; ++j) {
+    const std::size_t length = segments[j].end - segments[j].begin;
+    if (length < common) common = length;
+  }
+  const double* p[norm_batch];
+  double s[norm_batch];
+  for (std::size_t j = 0; j < norm_batch; ++j) {
+    p[j] = vect + segments[j].begin;
+    s[j] = 0.0;
+  }
+  for (std::size_t i = 0; i < common; ++i)
+    for (std::size_t j = 0; j < norm_batch; ++j) s[j] = s[j] + p[j][i] * p[j][i];
+  for (std::size_t j = 0; j < norm_batch; ++j)
+    squares[j] = squares_from(vect, segments[j].begin + common, segments[j].end, s[j]);
+}
+
+}  // namespace detail
+
+// The norm of one segment.
 inline double segment_norm(const double* vect, Segment segment) {
-  double squares = 0.0;
-  for (std::size_t i = segment.begin; i < segment.end; ++i) squares = squares + vect[i] * vect[i];
-  return std::sqrt(squares);
+  return std::sqrt(detail::squares_from(vect, segment.begin, segment.end, 0.0));
+}
+
+// Calls visit(Segment, norm) for every segment in table order; the norms are
+// taken from vect before the batch's segments are visited, so a visit may
+// write results but must not change vect.
+template <class Visit>
+void for_each_segment_norm(const double* vect, std::size_t n, SegmentTable table, Visit&& visit) {
+  using detail::norm_batch;
+  const std::size_t segments = table.count > 1 ? table.count - 1 : 0;
+  Segment batch[norm_batch];
+  double squares[norm_batch];
+  std::size_t k = 0;
+  for (; k + norm_batch <= segments; k += norm_batch) {
+    for (std::size_t j = 0; j < norm_batch; ++j)
+      batch[j] = segment_range(table.bounds[k + j], table.bounds[k + j + 1], n);
+    detail::batch_squares(vect, batch, squares);
+    for (std::size_t j = 0; j < norm_batch; ++j) visit(batch[j], std::sqrt(squares[j]));
+  }
+  for (; k < segments; ++k) {
+    const Segment segment = segment_range(table.bounds[k], table.bounds[k + 1], n);
+    visit(segment, segment_norm(vect, segment));
+  }
 }
 
 }  // namespace proxkit

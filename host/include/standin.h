@@ -74,6 +74,9 @@ size_t cols(const mxArray* a);
 // when memory runs out.  Unlimited (up to overflow) by default.
 void set_allocation_limit(size_t bytes);
 
+// Frees one array made by the host (a result, say); null is ignored.
+void release(mxArray* a);
+
 // Frees every array made by the host so far.
 void release_all();
 

@@ -20,48 +20,72 @@ struct RowProjection {
   double iterations;
 };
 
-inline RowProjection rowball_row(const std::vector<double>& x, double t) {
-  const std::size_t n = x.size();
-  std::vector<double> p(n);
+// The stated loop for one row: x(j) reads element j of the row, p(j) is the
+// row's scratch and result.  Returns how the loop ended; theta and c are set
+// when it ended by its test.
+template <class Element, class Scratch>
+RowEnd project_row(Element x, Scratch p, std::size_t n, double t, double& theta, double& c) {
   double S = 0.0;
   for (std::size_t j = 0; j < n; ++j) {
-    p[j] = std::fabs(x[j]);
-    S = S + p[j];
+    p(j) = std::fabs(x(j));
+    S = S + p(j);
   }
-  if (t >= S) return {RowEnd::by_test, x, 0.0, 0.0};
+  theta = 0.0;
+  c = 0.0;
+  if (t >= S) {
+    for (std::size_t j = 0; j < n; ++j) p(j) = x(j);
+    return RowEnd::by_test;
+  }
   double R = S - t;
   std::size_t h = n;
-  double theta = 0.0;
-  int c = 0;
   while (std::fabs(R - static_cast<double>(h) * theta) > 1e-8) {
     // Each iteration either shrinks the active set or repeats itself
     // exactly; more iterations than elements means it repeats forever.
-    if (static_cast<std::size_t>(c) > n) return {RowEnd::never, {}, 0.0, 0.0};
-    if (h == 0) return {RowEnd::divides_by_empty_set, {}, 0.0, 0.0};
+    if (c > static_cast<double>(n)) return RowEnd::never;
+    if (h == 0) return RowEnd::divides_by_empty_set;
     c = c + 1;
     theta = R / static_cast<double>(h);
     std::size_t k = 0;
     double S2 = 0.0;
     for (std::size_t j = 0; j < h; ++j) {
-      if (p[j] >= theta) {
-        p[k] = p[j];
+      if (p(j) >= theta) {
+        p(k) = p(j);
         k = k + 1;
-        S2 = S2 + p[j];
+        S2 = S2 + p(j);
       }
     }
     h = k;
     R = S2 - t;
   }
   for (std::size_t j = 0; j < n; ++j) {
-    const double v = x[j];
+    const double v = x(j);
     if (v > theta)
-      p[j] = v - theta;
+      p(j) = v - theta;
     else if (v < -theta)
-      p[j] = v + theta;
+      p(j) = v + theta;
     else
-      p[j] = 0.0;
+      p(j) = 0.0;
   }
-  return {RowEnd::by_test, p, theta, static_cast<double>(c)};
+  return RowEnd::by_test;
+}
+
+inline RowProjection rowball_row(const std::vector<double>& x, double t) {
+  std::vector<double> p(x.size());
+  double theta, c;
+  const RowEnd end = project_row([&](std::size_t j) { return x[j]; }, [&](std::size_t j) -> double& { return p[j]; },
+                                 x.size(), t, theta, c);
+  if (end != RowEnd::by_test) return {end, {}, 0.0, 0.0};
+  return {end, p, theta, c};
+}
+
+// The whole matrix in its column-major layout, one row after the other, each
+// row walked with its stride of m.  Rows whose loop would not end by its
+// test are left as they are.
+inline void rowball(double* P, double* theta, double* iterations, const double* X, std::size_t m, std::size_t n,
+                    double t) {
+  for (std::size_t i = 0; i < m; ++i)
+    project_row([=](std::size_t j) { return X[i + j * m]; }, [=](std::size_t j) -> double& { return P[i + j * m]; },
+                n, t, theta[i], iterations[i]);
 }
 
 }  // namespace proxkit::literal

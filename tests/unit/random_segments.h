@@ -6,6 +6,7 @@
 #ifndef PROXKIT_TESTS_RANDOM_SEGMENTS_H
 #define PROXKIT_TESTS_RANDOM_SEGMENTS_H
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -25,6 +26,7 @@ class RandomSegments {
   }
 
   std::vector<double> table(std::size_t n) {
+    if (rng_() % 3 == 0) return partition(n);
     std::vector<double> table(rng_() % 8);
     for (double& b : table) {
       switch (rng_() % 6) {
@@ -35,6 +37,15 @@ class RandomSegments {
       }
     }
     if (!table.empty() && table.back() > static_cast<double>(n)) table.back() = static_cast<double>(n);
+    return table;
+  }
+
+  // A well-formed table of up to 30 segments of unequal lengths (some empty),
+  // as a solver passes: enough segments to fill several batches.
+  std::vector<double> partition(std::size_t n) {
+    std::vector<double> table(rng_() % 31 + 1);
+    for (double& b : table) b = static_cast<double>(rng_() % (n + 1));
+    std::sort(table.begin(), table.end());
     return table;
   }
 
