@@ -108,6 +108,15 @@ TEST_F(Grpnorm, ShapeOfVectDoesNotMatter) {
   EXPECT_EQ(standin::values(c.out[0])[0], 15.0);
 }
 
+// Found by fuzzing: see SegmentColumn.StartsFarPastTheVectorFormNoPointerOutsideIt.
+TEST_F(Grpnorm, StartsFarPastTheVectorFormNoPointerOutsideIt) {
+  const std::vector<double> v = {3, 4, 0, 5, 12};
+  const double far = 2305843009213693952.0;  // 2^61
+  for (const std::vector<double>& table : std::vector<std::vector<double>>{
+           {far, 5}, {9.2e18, 1, far, 2, 2 * far, 3, 1e18, 4, 6, 5}, {6, 2, 5}})
+    EXPECT_TRUE(same_bits({literal::grpnorm(v.data(), v.size(), table.data(), table.size())}, {value(v, table)}));
+}
+
 TEST_F(Grpnorm, MatchesTheLiteralReferenceBitForBit) {
   testing::RandomSegments random(20261208);
   for (int round = 0; round < 300; ++round) {
