@@ -56,7 +56,9 @@ inline Segment segment_range(double first, double last, std::size_t n) {
     end = n;
   else
     end = static_cast<std::size_t>(std::ceil(last));
-  return {begin, end > begin ? end : begin};
+  // An empty segment is placed at its end, inside the vector: its begin may
+  // then serve as an offset into vect like any other.
+  return {end > begin ? begin : end, end};
 }
 
 // Calls visit(Segment) for every segment in table order.

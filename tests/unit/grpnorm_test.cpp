@@ -97,6 +97,9 @@ TEST_F(Grpnorm, UnsafeTablesStayInsideTheVector) {
   EXPECT_EQ(value(v, {3, 1e9, 2, 5}), 13.0 + 13.0);
   EXPECT_EQ(value(v, {std::nan(""), 5, -7, 5, inf, 5, 1e300, 5}), 0.0);
   EXPECT_EQ(value(v, {-0.5, 2}), 5.0);
+  // Enough segments for the norms to be taken several at a time, with starts
+  // far beyond the vector among them.
+  EXPECT_EQ(value(v, {0, 2, 1e18, 3, 4611686018427387904.0, 5, 0, 2, 2, 5}), 5.0 + 13 + 13 + 5 + 13);
   EXPECT_EQ(value({}, {0, 0}), 0.0);
   EXPECT_EQ(value({}, {}), 0.0);
 }

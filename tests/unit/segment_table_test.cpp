@@ -35,6 +35,14 @@ TEST(SegmentTable, StartsThatNameNoPositionGiveEmptySegments) {
   expect_range(-0.999, 5, 5, 0, 5);
 }
 
+TEST(SegmentTable, EmptySegmentsLieInsideTheVector) {
+  for (double first : {6.0, 1e18, 4611686018427387904.0}) {
+    const Segment s = segment_range(first, 3, 5);
+    EXPECT_EQ(s.begin, s.end);
+    EXPECT_LE(s.begin, 5u);
+  }
+}
+
 TEST(SegmentTable, EndsNeverReachPastTheVector) {
   const double inf = std::numeric_limits<double>::infinity();
   expect_range(0, 7, 5, 0, 5);
