@@ -176,6 +176,10 @@ std::vector<unsigned char> converted(mxClassID id, const std::vector<double>& va
 constexpr mxClassID integer_classes[] = {mxINT8_CLASS,  mxUINT8_CLASS,  mxINT16_CLASS, mxUINT16_CLASS,
                                          mxINT32_CLASS, mxUINT32_CLASS, mxINT64_CLASS, mxUINT64_CLASS};
 
+constexpr unsigned large_dimensions = 192;  // dimension bytes from here on give 64 ... 127
+
+std::size_t dimension(std::uint8_t d) { return d < large_dimensions ? d % 64u : 64u + (d - large_dimensions); }
+
 const mxArray* input(Reader& in, const std::vector<const mxArray*>& earlier) {
   const std::uint8_t k = in.byte();
   const unsigned variant = k / 16u;
@@ -183,8 +187,8 @@ const mxArray* input(Reader& in, const std::vector<const mxArray*>& earlier) {
     if (earlier.empty()) return standin::make_double(0, 0);
     return earlier[variant % earlier.size()];
   }
-  const std::size_t rows = in.byte() % 64u;
-  const std::size_t cols = in.byte() % 64u;
+  const std::size_t rows = dimension(in.byte());
+  const std::size_t cols = dimension(in.byte());
   const std::size_t count = rows * cols;
   switch (k % 16u) {
     case kSparse: {
@@ -229,9 +233,9 @@ CallWriter::CallWriter(int nrhs, int nlhs) {
 }
 
 void CallWriter::dims(std::size_t rows, std::size_t cols) {
-  if (rows >= 64 || cols >= 64) throw std::invalid_argument("dimension out of range");
-  bytes_.push_back(static_cast<std::uint8_t>(rows));
-  bytes_.push_back(static_cast<std::uint8_t>(cols));
+  if (rows >= 128 || cols >= 128) throw std::invalid_argument("dimension out of range");
+  for (std::size_t d : {rows, cols})
+    bytes_.push_back(static_cast<std::uint8_t>(d < 64 ? d : large_dimensions + (d - 64)));
 }
 
 void CallWriter::value(double x) {

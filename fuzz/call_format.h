@@ -8,7 +8,8 @@
 //   call    := header input*                    (nrhs inputs)
 //   header  := h            nrhs = h % 8, nlhs = (h / 8) % 8
 //   input   := kind rows cols [nzmax] element*  (a repeat is its kind byte alone)
-//   rows, cols: one byte each, modulo 64
+//   rows, cols: one byte d each: d % 64 below 192, else 64 + (d - 192), so
+//               mostly small, and up to 127 (several of the kernels' blocks)
 //   nzmax   := one byte, capped at rows*cols     (sparse only)
 //   element := tag [operand bytes]               (one per stored value)
 //

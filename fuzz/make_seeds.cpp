@@ -50,6 +50,9 @@ void segment_seeds(std::vector<Seed>& seeds, const char* kernel, const std::vect
   seeds.push_back({kernel, "interior-entry-beyond", with(CallWriter(nrhs, 1).row(v).row({3, 1e9, 2, 5}))});
   seeds.push_back({kernel, "starts-naming-no-position",
                    with(CallWriter(nrhs, 1).row(v).row({nan, 5, -7, 5, inf, 5, 1e300, 5, -inf, 5}))});
+  const double far = 2305843009213693952.0;  // 2^61: an offset that wraps to the vector's address
+  seeds.push_back({kernel, "starts-far-past-the-vector",
+                   with(CallWriter(nrhs, 1).row(v).row({9.2e18, 1, far, 2, 2 * far, 3, 1e18, 4, 6, 5}))});
   seeds.push_back({kernel, "special-elements",
                    with(CallWriter(nrhs, 1).row({1e200, -0.0, nan, inf, 5e-324, -1}).row({0, 2, 4, 6}))});
   seeds.push_back({kernel, "too-many-results", with(CallWriter(nrhs, 2).row(v).row({0, 5}))});
@@ -93,6 +96,20 @@ std::vector<Seed> seeds() {
   s.push_back({"pairdot", "positions-out-of-range", pairdot({0, 3, -1, 1, 1, 1e300}, {1, 1, 1, 0, 3, 1})});
   s.push_back({"pairdot", "positions-not-finite", pairdot({nan, 1, inf, -inf}, {1, nan, 1, 1})});
   s.push_back({"pairdot", "last-position-fraction-beyond", pairdot({2.75}, {2.5})});
+  // Enough positions for two full groups of eight and a rest, all inside the
+  // factors but for one in the refused variant.
+  std::vector<double> rows_of_u, columns_of_v;
+  for (int k = 0; k < 19; ++k) {
+    rows_of_u.push_back(1 + k % 4);
+    columns_of_v.push_back(1 + (k * 3) % 5);
+  }
+  const auto factors = [](int nrhs) {
+    return CallWriter(nrhs, 1).full(3, 4, {1, -2, 3, 0.5, 4, -1, 2, 2, 7, -3, 1, 1}).full(3, 5, {2, 1, 0, -1, 3, 5, 4, 2, 1,
+                                                                                               0.25, -4, 6, 1, 1, 2});
+  };
+  s.push_back({"pairdot", "groups-of-eight", factors(4).row(rows_of_u).row(columns_of_v)});
+  columns_of_v[17] = 6;
+  s.push_back({"pairdot", "groups-of-eight-one-outside", factors(4).row(rows_of_u).row(columns_of_v)});
   s.push_back({"pairdot", "too-many-results", CallWriter(4, 2).full(2, 2, {1, 2, 3, 4}).full(2, 2, {}).row({1}).row({1})});
   s.push_back({"pairdot", "three-inputs", CallWriter(3, 1).full(2, 2, {1, 2, 3, 4}).full(2, 2, {}).row({1})});
   s.push_back({"pairdot", "single-factor",
@@ -128,6 +145,14 @@ std::vector<Seed> seeds() {
   s.push_back({"rowball", "huge-dimensions", rowball(1, 1, {1}, 1e10, 1e10, 1)});
   s.push_back({"rowball", "negative-dimension", rowball(1, 1, {1}, -1, 1, 1)});
   s.push_back({"rowball", "fractional-dimensions", rowball(2, 2, {1, 2, 3, 4}, 2.9, 2.5, 1)});
+  // Rows enough for full blocks of 32 rows (one, then two and a rest).
+  const auto rows_of_values = [](std::size_t m, std::size_t n) {
+    std::vector<double> x(m * n);
+    for (std::size_t i = 0; i < x.size(); ++i) x[i] = static_cast<double>((i * 7) % 11) - 5;
+    return x;
+  };
+  s.push_back({"rowball", "one-full-block", rowball(40, 3, rows_of_values(40, 3), 40, 3, 1)});
+  s.push_back({"rowball", "two-full-blocks", rowball(70, 2, rows_of_values(70, 2), 70, 2, 0.5)});
   s.push_back({"rowball", "one-result-slot", rowball(1, 3, {3, 1, -2}, 1, 3, 2, 1)});
   s.push_back({"rowball", "no-result-requested", rowball(1, 3, {3, 1, -2}, 1, 3, 2, 0)});
   s.push_back({"rowball", "three-inputs", CallWriter(3, 3).row({1, 2}).scalar(1).scalar(2)});

@@ -6,7 +6,7 @@
 // Only the last entry is validated (see last_entry_in_bounds), so the walk
 // makes every other entry safe by itself:
 //  - a start that names no position (-1 or below, NaN, infinite, 2^63 or
-//    above) gives an empty segment;
+//    above) gives an empty segment, and so does a start at or past n;
 //  - an end beyond n is clipped to n, so no position at or beyond n is ever
 //    visited, whatever the interior entries hold;
 //  - a table of fewer than two entries (including an empty one) has no
@@ -55,8 +55,10 @@ inline Segment segment_range(double first, double last, std::size_t n) {
     end = static_cast<std::size_t>(last);
     if (static_cast<double>(end) < last) ++end;
   }
-  // An empty segment is placed at its end, inside the vector: its begin may
-  // then serve as an offset into vect like any other.
+  // An empty segment (a start at or past n among them) is placed at its end,
+  // inside the vector: kernels form pointers from a segment's start, and one
+  // far past the array would be undefined even when nothing is read through
+  // it.
   return {end > begin ? begin : end, end};
 }
 

@@ -188,7 +188,8 @@ if (any (strcmp (tested, 'grpnorm')))
   k = kernels{1};
   v = [3 4 0 5 12];
   for table = {[0 2 5.5], [0 2 6], [0 2 4.5], [0 2 NaN], [3 1e9 2 5], [NaN 5 -7 5 Inf 5 1e300 5 -Inf 5], ...
-               [2^63 5], [2^64 5], [-0.5 5], [], 3, [0 0 5], [5 0]}
+               [2^63 5], [2^64 5], [2^61 5], [9.2e18 1 2^61 2 2^62 3 1e18 4 6 5], [-0.5 5], [], 3, ...
+               [0 0 5], [5 0]}
     probe_counts (k, {v, table{1}}, 0:1);
     probe_counts (k, {zeros(1, 0), table{1}}, 0:1);
   end
@@ -197,7 +198,8 @@ for name = {'grpclip', 'grpshrink', 'grpsign'}
   if (any (strcmp (tested, name{1})))
     k = kernels{strcmp (cellfun (@(k) k.name, kernels, 'UniformOutput', false), name{1})};
     extra = k.args ()(3:end);
-    for table = {[0 2 5.5], [3 1e9 2 5], [NaN 5 -7 5 Inf 5 1e300 5], [0 0], 1, []}
+    for table = {[0 2 5.5], [3 1e9 2 5], [NaN 5 -7 5 Inf 5 1e300 5], [9.2e18 1 2^61 2 2^62 3 1e18 4 6 5], ...
+                 [0 0], 1, []}
       probe_counts (k, [{[1e200 -0 NaN Inf 5e-324], table{1}}, extra], 0:1);
       if (! isempty (extra))
         probe_counts (k, {[3 4 0 5 12], table{1}, []}, 0:1);

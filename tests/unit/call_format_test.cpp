@@ -56,8 +56,11 @@ TEST_F(CallFormat, EveryByteStringIsACall) {
   ASSERT_EQ(truncated.inputs.size(), 7u);
   EXPECT_TRUE(same_bits(std::vector<double>(6, 0.0), standin::values(truncated.inputs[0])));
   EXPECT_EQ(mxGetNumberOfElements(truncated.inputs[6]), 0u);
-  // A dimension byte is taken modulo 64.
-  EXPECT_EQ(standin::rows(decode({1, fuzz::kDouble, 65, 0}).inputs[0]), 1u);
+  // Dimension bytes: mostly below 64, and up to 127.
+  const DecodedCall sizes = decode({1, fuzz::kDouble, 65, 200});
+  EXPECT_EQ(standin::rows(sizes.inputs[0]), 1u);
+  EXPECT_EQ(standin::cols(sizes.inputs[0]), 72u);
+  EXPECT_EQ(standin::cols(decode(CallWriter(1, 0).full(0, 127, {}).bytes()).inputs[0]), 127u);
 }
 
 TEST_F(CallFormat, TagsReachTheSpecialValuesAroundEarlierSizes) {

@@ -134,6 +134,17 @@ TEST_P(SegmentColumn, UnsafeTablesStayInsideTheVector) {
     EXPECT_TRUE(same_bits(literal(v, table, 0.5), testing::column_result(kernel().name, inputs(v, table, 0.5))));
 }
 
+// Found by fuzzing: a start entry far past the vector (2^61 wraps a pointer
+// offset to the vector's own address) once made an empty segment form a
+// pointer outside vect, alone and in a batch of eight segments.
+TEST_P(SegmentColumn, StartsFarPastTheVectorFormNoPointerOutsideIt) {
+  const std::vector<double> v = {3, -4, 0, 5, 12};
+  const double far = 2305843009213693952.0;  // 2^61
+  for (const std::vector<double>& table : std::vector<std::vector<double>>{
+           {far, 5}, {9.2e18, 1, far, 2, 2 * far, 3, 1e18, 4, 6, 5}, {6, 2, 5}})
+    EXPECT_TRUE(same_bits(literal(v, table, 0.5), testing::column_result(kernel().name, inputs(v, table, 0.5))));
+}
+
 TEST_P(SegmentColumn, MatchesTheLiteralReferenceBitForBit) {
   testing::RandomSegments random(20261209);
   for (int round = 0; round < 400; ++round) {
