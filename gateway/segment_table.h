@@ -6,7 +6,7 @@
 // Only the last entry is validated (see last_entry_in_bounds), so the walk
 // makes every other entry safe by itself:
 //  - a start that names no position (-1 or below, NaN, infinite, 2^63 or
-//    above) gives an empty segment, and so does a start at or past n;
+//    above) gives an empty segment;
 //  - an end beyond n is clipped to n, so no position at or beyond n is ever
 //    visited, whatever the interior entries hold;
 //  - a table of fewer than two entries (including an empty one) has no
@@ -15,7 +15,6 @@
 #ifndef PROXKIT_SEGMENT_TABLE_H
 #define PROXKIT_SEGMENT_TABLE_H
 
-#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -43,10 +42,7 @@ inline bool last_entry_in_bounds(SegmentTable table, std::size_t n) {
 inline Segment segment_range(double first, double last, std::size_t n) {
   constexpr double two_to_63 = 9223372036854775808.0;
   if (!(first > -1.0 && first < two_to_63)) return {0, 0};
-  // A start past the vector gives an empty segment at its end: kernels form
-  // pointers from a segment's start, and one far past the array would be
-  // undefined even when nothing is read through it.
-  const std::size_t begin = first < 1.0 ? 0 : std::min(static_cast<std::size_t>(first), n);
+  const std::size_t begin = first < 1.0 ? 0 : static_cast<std::size_t>(first);
   // Position i (exact in double for any real vector length) is in the
   // segment while i < last, that is while i < ceil(last).
   std::size_t end;
