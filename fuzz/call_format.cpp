@@ -75,8 +75,12 @@ double element(Reader& in, double previous, const std::vector<const mxArray*>& e
       return in.byte();
     case kQuarter:
       return in.signed_byte() / 4.0;
-    case kTenth:
-      return in.signed_byte() / 10.0;
+    case kIndex: {
+      // A valid 1-based index: lists of positions that all pass validation
+      // are what reach a kernel's grouped loops, and mutation rarely makes them.
+      const double size = relative_base(in.byte() % 6u, earlier);
+      return 1.0 + std::fmod(in.byte(), size < 1.0 ? 1.0 : size);
+    }
     case kPowerOfTwo: {
       static const double offsets[] = {0.0, -1.0, 1.0, 0.5};
       const double x = std::ldexp(1.0, in.signed_byte()) + offsets[variant % 4];

@@ -51,7 +51,7 @@ enum Tag : std::uint8_t {
   kSmallInteger = 6,  // int8 b
   kByte = 7,          // uint8 b
   kQuarter = 8,       // int8 b / 4
-  kTenth = 9,         // int8 b / 10
+  kIndex = 9,         // 1 + c % size, size being numel, rows or cols of input 0 or 1 (b % 6)
   kPowerOfTwo = 10,   // 2^(int8 b), plus 0, -1, +1 or 0.5 by t / 16 % 4, negated when t / 64 is odd
   kExtreme = 11,      // one of a few extremes, by b % 8
   kRelative = 12,     // numel, rows or cols of input 0 or 1 (b % 6), plus int8 c / 2

@@ -66,22 +66,24 @@ TEST_F(CallFormat, EveryByteStringIsACall) {
 TEST_F(CallFormat, TagsReachTheSpecialValuesAroundEarlierSizes) {
   const std::uint8_t relative_to_numel_of_first = 0;
   const DecodedCall call = decode({3, fuzz::kDouble, 1, 5,
-                                   fuzz::kNext, fuzz::kNext, fuzz::kNext, fuzz::kSubnormal + 16, 1, fuzz::kTenth, 3,
-                                   fuzz::kDouble, 1, 5,
+                                   fuzz::kNext, fuzz::kNext, fuzz::kNext, fuzz::kSubnormal + 16, 1, fuzz::kIndex, 0, 3,
+                                   fuzz::kDouble, 1, 6,
                                    fuzz::kRelative, relative_to_numel_of_first, 1,
                                    fuzz::kPowerOfTwo + 16 * 1, 31,  // 2^31 - 1
                                    fuzz::kPowerOfTwo + 16 * 6, 53,  // -(2^53 + 1), rounded
                                    fuzz::kExtreme, 5,
                                    fuzz::kOtherNaN, 0,
+                                   fuzz::kIndex, relative_to_numel_of_first, 7,  // 1 + 7 % 5
                                    fuzz::kRepeat + 16 * 1});
   ASSERT_EQ(call.inputs.size(), 3u);
-  EXPECT_TRUE(same_bits({0, 1, 2, -2 * 5e-324, 0.3}, standin::values(call.inputs[0])));
+  EXPECT_TRUE(same_bits({0, 1, 2, -2 * 5e-324, 1}, standin::values(call.inputs[0])));  // no earlier input: index 1
   const std::vector<double> second = standin::values(call.inputs[1]);
   EXPECT_EQ(second[0], 5.5);
   EXPECT_EQ(second[1], 2147483647.0);
   EXPECT_EQ(second[2], -9007199254740992.0);
   EXPECT_EQ(second[3], 9223372036854775808.0);
   EXPECT_EQ(bits(second[4]), 0x7ff0000000000001u);
+  EXPECT_EQ(second[5], 3.0);
   EXPECT_EQ(call.inputs[2], call.inputs[1]);
 }
 
