@@ -35,6 +35,16 @@ TEST(SegmentTable, StartsThatNameNoPositionGiveEmptySegments) {
   expect_range(-0.999, 5, 5, 0, 5);
 }
 
+// Kernels form pointers from a segment's start, so even an empty segment
+// must start inside the vector (a fuzzing finding).
+TEST(SegmentTable, StartsPastTheVectorGiveEmptySegmentsInsideIt) {
+  for (double first : {6.0, 1e18, 2305843009213693952.0, 9223372036854774784.0}) {
+    const Segment s = segment_range(first, 3, 5);
+    EXPECT_EQ(s.begin, s.end);
+    EXPECT_LE(s.begin, 5u);
+  }
+}
+
 TEST(SegmentTable, EndsNeverReachPastTheVector) {
   const double inf = std::numeric_limits<double>::infinity();
   expect_range(0, 7, 5, 0, 5);
