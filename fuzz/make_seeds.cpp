@@ -53,7 +53,7 @@ void segment_seeds(std::vector<Seed>& seeds, const char* kernel, const std::vect
   const double far = 2305843009213693952.0;  // 2^61: an offset that wraps to the vector's address
   seeds.push_back({kernel, "starts-far-past-the-vector",
                    with(CallWriter(nrhs, 1).row(v).row({9.2e18, 1, far, 2, 2 * far, 3, 1e18, 4, 6, 5}))});
-  seeds.push_back({kernel, "special-elements",
+  seeds.push_back({kernel, "extreme-elements",
                    with(CallWriter(nrhs, 1).row({1e200, -0.0, nan, inf, 5e-324, -1}).row({0, 2, 4, 6}))});
   seeds.push_back({kernel, "too-many-results", with(CallWriter(nrhs, 2).row(v).row({0, 5}))});
   seeds.push_back({kernel, "one-input", CallWriter(1, 1).row(v)});

@@ -25,9 +25,9 @@ class CallFormat : public testing::PluginTest {
 };
 
 TEST_F(CallFormat, WrittenCallsDecodeToTheSameArrays) {
-  const std::vector<double> specials = {0.0, -0.0, nan, inf, -inf, 5e-324, -7, 200, 2.25, 0.1, 1e300, 3};
+  const std::vector<double> extremes = {0.0, -0.0, nan, inf, -inf, 5e-324, -7, 200, 2.25, 0.1, 1e300, 3};
   const CallWriter w = CallWriter(5, 2)
-                           .full(3, 4, specials)
+                           .full(3, 4, extremes)
                            .sparse(3, 3, {1, -0.0})
                            .of_kind(fuzz::kInteger + 16 * 4, 1, 2, {-3, 1e10})
                            .of_kind(fuzz::kSingle, 1, 1, {1e300})
@@ -35,7 +35,7 @@ TEST_F(CallFormat, WrittenCallsDecodeToTheSameArrays) {
   const DecodedCall call = decode(w.bytes());
   EXPECT_EQ(call.nlhs, 2);
   ASSERT_EQ(call.inputs.size(), 5u);
-  EXPECT_TRUE(same_bits(specials, standin::values(call.inputs[0])));
+  EXPECT_TRUE(same_bits(extremes, standin::values(call.inputs[0])));
   EXPECT_EQ(standin::rows(call.inputs[0]), 3u);
   EXPECT_EQ(standin::cols(call.inputs[0]), 4u);
   EXPECT_TRUE(mxIsSparse(call.inputs[1]));
@@ -63,7 +63,7 @@ TEST_F(CallFormat, EveryByteStringIsACall) {
   EXPECT_EQ(standin::cols(decode(CallWriter(1, 0).full(0, 127, {}).bytes()).inputs[0]), 127u);
 }
 
-TEST_F(CallFormat, TagsReachTheSpecialValuesAroundEarlierSizes) {
+TEST_F(CallFormat, TagsReachTheExtremeValuesAroundEarlierSizes) {
   const std::uint8_t relative_to_numel_of_first = 0;
   const DecodedCall call = decode({3, fuzz::kDouble, 1, 5,
                                    fuzz::kNext, fuzz::kNext, fuzz::kNext, fuzz::kSubnormal + 16, 1, fuzz::kIndex, 0, 3,

@@ -128,12 +128,12 @@ TEST_F(Pairdot, MatchesTheLiteralReferenceBitForBit) {
   std::mt19937_64 rng(20261208);
   std::normal_distribution<double> normal;
   std::uniform_real_distribution<double> unit;
-  const double specials[] = {0.0, -0.0, inf, -inf, std::nan(""), 1e200, 1e-160, 4.9e-324};
+  const double extremes[] = {0.0, -0.0, inf, -inf, std::nan(""), 1e200, 1e-160, 4.9e-324};
   for (int round = 0; round < 200; ++round) {
     const size_t r = rng() % 6, m = r + rng() % 5, n = r + rng() % 5, L = rng() % 30;
     std::vector<double> Ut(r * m), V(r * n), iR(L), iC(L);
     for (auto* f : {&Ut, &V})
-      for (double& x : *f) x = rng() % 12 == 0 ? specials[rng() % 8] : normal(rng) * std::pow(10.0, rng() % 9 - 4.0);
+      for (double& x : *f) x = rng() % 12 == 0 ? extremes[rng() % 8] : normal(rng) * std::pow(10.0, rng() % 9 - 4.0);
     for (size_t k = 0; k < L; ++k) {
       // Whole entries, and fractional ones whose offset stays inside.
       const bool whole = rng() % 3 != 0;

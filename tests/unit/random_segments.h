@@ -1,5 +1,5 @@
 // Random vectors, segment tables and parameters for the cross-checks of the
-// segment kernels against their literal references: special values in the
+// segment kernels against their literal references: extreme values in the
 // vector, and tables with fractional, overlapping, decreasing, negative and
 // non-finite entries (the last one kept within the vector, as the gateway
 // requires).
@@ -21,7 +21,7 @@ class RandomSegments {
 
   std::vector<double> vect() {
     std::vector<double> v(rng_() % 40);
-    for (double& x : v) x = rng_() % 10 == 0 ? special() : normal_(rng_) * std::pow(10.0, rng_() % 7 - 3.0);
+    for (double& x : v) x = rng_() % 10 == 0 ? extreme() : normal_(rng_) * std::pow(10.0, rng_() % 7 - 3.0);
     return v;
   }
 
@@ -32,7 +32,7 @@ class RandomSegments {
       switch (rng_() % 6) {
         case 0: b = std::floor(unit_(rng_) * (n + 1)); break;
         case 1: b = unit_(rng_) * (n + 3) - 1.5; break;  // fractional, sometimes outside
-        case 2: b = special(); break;
+        case 2: b = extreme(); break;
         default: b = static_cast<double>(rng_() % (n + 1)); break;
       }
     }
@@ -52,17 +52,17 @@ class RandomSegments {
   // Zero of either sign, negative, non-finite, or of any magnitude.
   double rho() {
     switch (rng_() % 4) {
-      case 0: return special();
+      case 0: return extreme();
       case 1: return -unit_(rng_);
       default: return unit_(rng_) * std::pow(10.0, rng_() % 5 - 2.0);
     }
   }
 
  private:
-  double special() {
+  double extreme() {
     const double inf = std::numeric_limits<double>::infinity();
-    const double specials[] = {0.0, -0.0, inf, -inf, std::nan(""), 1e200, 1e-160, 4.9e-324};
-    return specials[rng_() % 8];
+    const double extremes[] = {0.0, -0.0, inf, -inf, std::nan(""), 1e200, 1e-160, 4.9e-324};
+    return extremes[rng_() % 8];
   }
 
   std::mt19937_64 rng_;

@@ -167,7 +167,7 @@ TEST_F(Rowball, LoopEndsWhereRoundingWouldKeepItGoing) {
 TEST_F(Rowball, MatchesTheLiteralLoopWhereverItEnds) {
   std::mt19937_64 rng(20261208);
   std::normal_distribution<double> normal;
-  const double specials[] = {0.0, -0.0, inf, -inf, nan, 1e-300};
+  const double extremes[] = {0.0, -0.0, inf, -inf, nan, 1e-300};
   const double radii[] = {0.0, 1e-9, 1e-8, 0.5, 1.0, 3.0, 100.0, nan};
   int compared = 0, never = 0;
   for (int round = 0; round < 400; ++round) {
@@ -177,7 +177,7 @@ TEST_F(Rowball, MatchesTheLiteralLoopWhereverItEnds) {
     std::vector<double> X(m * n);
     for (double& x : X) {
       switch (rng() % 10) {
-        case 0: x = specials[rng() % 6]; break;
+        case 0: x = extremes[rng() % 6]; break;
         case 1: x = static_cast<double>(static_cast<int>(rng() % 7) - 3); break;  // ties
         default: x = normal(rng) * scale; break;
       }
