@@ -50,16 +50,25 @@ struct DoubleArray {
   std::size_t cols;
 };
 
+// Raises a message about one argument: `format` holds one %s, the argument's
+// name.  The text is composed on the stack because the error call does not
+// return to release anything.
+[[noreturn]] inline void raise_about(const char* name, const char* format) {
+  char message[96];
+  std::snprintf(message, sizeof message, format, name);
+  raise(message);
+}
+
 // Refuses `a` unless it is a real double array (and full, unless sparse is
-// allowed), naming the argument; the message's text is composed on the stack
-// because the error call does not return to release anything.
+// allowed), naming the argument.
 inline void require_double(const mxArray* a, const char* name, bool sparse_allowed) {
   if (mxIsDouble(a) && !mxIsComplex(a) && (sparse_allowed || !mxIsSparse(a))) return;
-  char message[96];
-  std::snprintf(message, sizeof message,
-                sparse_allowed ? "%s must be a real double array." : "%s must be a real, full double array.",
-                name);
-  raise(message);
+  raise_about(name, sparse_allowed ? "%s must be a real double array." : "%s must be a real, full double array.");
+}
+
+// Refuses an argument that has no element to read.
+inline void require_element(const DoubleArray& a, const char* name) {
+  if (a.size == 0) raise_about(name, "%s must have at least one element.");
 }
 
 inline DoubleArray storage_of(const mxArray* a) {
@@ -81,8 +90,6 @@ inline SegmentTable segment_table(const mxArray* accIdx, std::size_t n) {
   return table;
 }
 
-inline constexpr const char* empty_rho_message = "rho must have at least one element.";
-
 // The parameter `rho` of a segment kernel: the first element of a real, full
 // double array, further elements ignored.  The kernel uses it once per
 // segment, so an empty `rho` is refused whenever the table has a segment
@@ -90,8 +97,8 @@ inline constexpr const char* empty_rho_message = "rho must have at least one ele
 // the NaN returned then is never read by the kernel.
 inline double rho_parameter(const mxArray* a, SegmentTable table) {
   const DoubleArray rho = full_double(a, "rho");
+  if (table.count >= 2) require_element(rho, "rho");
   if (rho.size > 0) return rho.data[0];
-  require(table.count < 2, empty_rho_message);
   return std::numeric_limits<double>::quiet_NaN();
 }
 

@@ -22,7 +22,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 
 #include "gateway/gateway.h"
 
@@ -32,23 +31,14 @@ using namespace proxkit::gateway;
 
 // The first element of a real, full, non-empty double array.
 double first_element(const mxArray* a, const char* name) {
-  const DoubleArray array = full_double(a, name);
-  if (array.size == 0) {
-    char message[64];
-    std::snprintf(message, sizeof message, "%s must have at least one element.", name);
-    raise(message);
-  }
+  require_element(full_double(a, name), name);
   return mxGetScalar(a);
 }
 
 // A dimension argument, truncated toward zero to a non-negative 32-bit count.
 std::int32_t dimension(const mxArray* a, const char* name) {
   const double value = first_element(a, name);
-  if (!(value > -1.0 && value < 2147483648.0)) {
-    char message[64];
-    std::snprintf(message, sizeof message, "%s must be a count from 0 to 2147483647.", name);
-    raise(message);
-  }
+  if (!(value > -1.0 && value < 2147483648.0)) raise_about(name, "%s must be a count from 0 to 2147483647.");
   return static_cast<std::int32_t>(value);
 }
 
