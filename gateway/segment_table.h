@@ -62,13 +62,6 @@ inline Segment segment_range(double first, double last, std::size_t n) {
   return {end > begin ? begin : end, end};
 }
 
-// Calls visit(Segment) for every segment in table order.
-template <class Visit>
-inline void for_each_segment(SegmentTable table, std::size_t n, Visit&& visit) {
-  for (std::size_t k = 0; k + 1 < table.count; ++k)
-    visit(segment_range(table.bounds[k], table.bounds[k + 1], n));
-}
-
 }  // namespace proxkit
 
 #endif

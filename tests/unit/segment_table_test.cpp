@@ -1,9 +1,12 @@
 #include "gateway/segment_table.h"
+#include "segment/segment_norm.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace proxkit {
 namespace {
@@ -65,15 +68,26 @@ TEST(SegmentTable, OnlyTheLastEntryIsValidated) {
   EXPECT_TRUE(last_entry_in_bounds({nullptr, 0}, 5));
 }
 
+// Nine segments: a batch of eight norms and one more, visited in table order.
 TEST(SegmentTable, WalkVisitsSegmentsInTableOrder) {
-  const double table[] = {0, 2.5, 5, 5, 1};
+  const double table[] = {0, 2.5, 5, 5, 1, 0, 2.5, 5, 5, 1};
+  const double ones[] = {1, 1, 1, 1, 1};
   std::vector<std::pair<size_t, size_t>> seen;
-  for_each_segment(SegmentTable{table, 5}, 5, [&](Segment s) { seen.emplace_back(s.begin, s.end); });
-  ASSERT_EQ(seen.size(), 4u);
-  EXPECT_EQ(seen[0], std::make_pair(size_t{0}, size_t{3}));
-  EXPECT_EQ(seen[1], std::make_pair(size_t{2}, size_t{5}));
-  EXPECT_EQ(seen[2].second - seen[2].first, 0u);
-  EXPECT_EQ(seen[3].second - seen[3].first, 0u);
+  std::vector<double> norms;
+  for_each_segment_norm(ones, 5, SegmentTable{table, 10}, [&](Segment s, double norm) {
+    seen.emplace_back(s.begin, s.end);
+    norms.push_back(norm);
+  });
+  ASSERT_EQ(seen.size(), 9u);
+  for (size_t k : {0u, 5u}) {
+    EXPECT_EQ(seen[k], std::make_pair(size_t{0}, size_t{3}));
+    EXPECT_EQ(seen[k + 1], std::make_pair(size_t{2}, size_t{5}));
+    EXPECT_EQ(norms[k], std::sqrt(3.0));
+  }
+  for (size_t k : {2u, 3u, 4u, 7u, 8u}) {
+    EXPECT_EQ(seen[k].second - seen[k].first, 0u);
+    EXPECT_EQ(norms[k], 0.0);
+  }
 }
 
 }  // namespace
