@@ -40,6 +40,13 @@ set(PROXKIT_MATLAB_DIR ${CMAKE_CURRENT_LIST_DIR}/matlab)
 if(PROXKIT_PLATFORM MATCHES "^(glnx86|win32)$")
   add_compile_options(-msse2 -mfpmath=sse)
 endif()
+if(PROXKIT_PLATFORM STREQUAL "win64")
+  # MinGW's GCC spills wide registers with aligned moves to a stack that the
+  # Windows x64 ABI aligns to 16 bytes only; unaligned moves make the wide
+  # paths safe there (gateway/instruction_set.h).
+  add_compile_options(-Wa,-muse-unaligned-vector-move)
+  add_compile_definitions(PROXKIT_UNALIGNED_VECTOR_MOVES)
+endif()
 if(PROXKIT_PLATFORM STREQUAL "win32")
   # The host may call mexFunction on a stack aligned to 4 bytes only.
   add_compile_options(-mstackrealign)
