@@ -27,7 +27,7 @@ struct Workload {
   std::string name;      // e.g. "S1"
   double bytes_moved;    // input read plus output written, for GB/s
   Bound bound;
-  std::function<void()> fast;
+  std::function<void()> fast;     // timed on every instruction set the machine has
   std::function<void()> literal;
   std::function<void()> plugin;  // may be empty
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench.h"
+#include "gateway/instruction_set.h"
 #include "workloads.h"
 
 namespace proxkit::bench {
@@ -62,6 +63,15 @@ void machine_add_chain(benchmark::State& state) {
   }
 }
 
+// Every instruction set this machine supports, narrowest first: the
+// kernel's function is timed on each.
+std::vector<InstructionSet> instruction_sets() {
+  std::vector<InstructionSet> sets;
+  for (int set = 0; set <= static_cast<int>(widest_instruction_set()); ++set)
+    sets.push_back(static_cast<InstructionSet>(set));
+  return sets;
+}
+
 void run(benchmark::State& state, const std::function<void()>& body, double bytes) {
   body();  // builds the workload on first use and warms it, outside the timing
   for (auto _ : state) {
@@ -92,18 +102,21 @@ class SummaryReporter : public benchmark::ConsoleReporter {
     const double add_ms = chain_ms / static_cast<double>(segment_vector().size());
     std::printf("\nMachine: read %.1f GB/s, copy %.1f GB/s (read+write), dependent double add %.3f ns\n",
                 read_rate / 1e6, 2 * copy_rate / 1e6, add_ms * 1e6);
-    std::printf("\n%-10s %-4s %10s %8s %10s %9s %10s %10s %8s\n", "kernel", "load", "kernel ms", "GB/s",
-                "literal ms", "/literal", "plug-in ms", "bound ms", "/bound");
+    std::printf("\n%-10s %-4s %-8s %10s %8s %10s %9s %10s %10s %8s\n", "kernel", "load", "path", "kernel ms",
+                "GB/s", "literal ms", "/literal", "plug-in ms", "bound ms", "/bound");
     for (const Workload& w : registry()) {
       const std::string base = w.kernel + "/" + w.name + "/";
-      const double fast = time(base + "kernel"), literal = time(base + "literal"), plugin = time(base + "plugin");
-      if (fast <= 0) continue;
+      const double literal = time(base + "literal"), plugin = time(base + "plugin");
       const double reads = w.bound.read_bytes / read_rate, copies = w.bound.copy_bytes / copy_rate,
                    chain = w.bound.dependent_adds * add_ms;
       const double bound = w.bound.chain_then_copy ? std::max(reads, chain) + copies : std::max(reads + copies, chain);
-      std::printf("%-10s %-4s %10.2f %8.1f %10.2f %9.2f %10.2f %10.2f %8.2f\n", w.kernel.c_str(), w.name.c_str(),
-                  fast, w.bytes_moved / fast / 1e6, literal, literal > 0 ? fast / literal : 0.0, plugin, bound,
-                  bound > 0 ? fast / bound : 0.0);
+      for (InstructionSet set : instruction_sets()) {
+        const double fast = time(base + "kernel/" + instruction_set_name(set));
+        if (fast <= 0) continue;
+        std::printf("%-10s %-4s %-8s %10.2f %8.1f %10.2f %9.2f %10.2f %10.2f %8.2f\n", w.kernel.c_str(),
+                    w.name.c_str(), instruction_set_name(set), fast, w.bytes_moved / fast / 1e6, literal,
+                    literal > 0 ? fast / literal : 0.0, plugin, bound, bound > 0 ? fast / bound : 0.0);
+      }
     }
   }
 
@@ -125,13 +138,21 @@ bool add(Workload workload) {
 }  // namespace proxkit::bench
 
 int main(int argc, char** argv) {
+  using namespace proxkit;
   using namespace proxkit::bench;
   benchmark::RegisterBenchmark("machine/read", machine_read)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("machine/copy", machine_copy)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("machine/add_chain", machine_add_chain)->Unit(benchmark::kMillisecond);
   for (const Workload& w : registry()) {
     const std::string base = w.kernel + "/" + w.name + "/";
-    benchmark::RegisterBenchmark((base + "kernel").c_str(), run, w.fast, w.bytes_moved)->Unit(benchmark::kMillisecond);
+    for (InstructionSet set : instruction_sets()) {
+      const std::function<void()> on_set = [set, fast = w.fast] {
+        choose_instruction_set(set);
+        fast();
+      };
+      benchmark::RegisterBenchmark((base + "kernel/" + instruction_set_name(set)).c_str(), run, on_set, w.bytes_moved)
+          ->Unit(benchmark::kMillisecond);
+    }
     benchmark::RegisterBenchmark((base + "literal").c_str(), run, w.literal, w.bytes_moved)
         ->Unit(benchmark::kMillisecond);
     if (w.plugin)
