@@ -39,9 +39,7 @@ inline bool last_entry_in_bounds(SegmentTable table, std::size_t n) {
 // Positions of the segment that starts at entry `first` and ends before
 // entry `last`, clipped to a vector of n elements.
 inline Segment segment_range(double first, double last, std::size_t n) {
-  constexpr double two_to_63 = 9223372036854775808.0;
-  if (!(first > -1.0 && first < two_to_63)) return {0, 0};
-  const std::size_t begin = first < 1.0 ? 0 : static_cast<std::size_t>(first);
+  if (!(first > -1.0)) return {0, 0};
   // Position i (exact in double for any real vector length) is in the
   // segment while i < last, that is while i < ceil(last).
   std::size_t end;
@@ -58,7 +56,12 @@ inline Segment segment_range(double first, double last, std::size_t n) {
   // An empty segment (a start at or past n among them) is placed at its end,
   // inside the vector: kernels form pointers from a segment's start, and one
   // far past the array would be undefined even when nothing is read through
-  // it.
+  // it.  The start is compared with n in double before it is converted, so
+  // that no start (+Inf, 2^63 and above among them) is converted to a size
+  // type too narrow for it: with a 32-bit size type a start of 2^32 + 1
+  // would otherwise become position 0 or 1, not an empty segment.
+  if (!(first < static_cast<double>(n))) return {end, end};
+  const std::size_t begin = first < 1.0 ? 0 : static_cast<std::size_t>(first);
   return {end > begin ? begin : end, end};
 }
 

@@ -160,6 +160,9 @@ std::vector<Case> grpnorm_cases() {
       returns("one entry, no segment", {vect, row({3})}, {scalar(0)}),
       returns("empty first segment", {column({3, 4}), row({0, 0, 2})}, {scalar(5)}),
       returns("positions outside every segment", {column({100, 3, 4, 100}), row({1, 3})}, {scalar(5)}),
+      // A start past the vector is an empty segment on every build, even one
+      // too large for a 32-bit size type.
+      returns("start 2^32 + 1", {column({3, 4, 5}), row({4294967297.0, 3})}, {scalar(0)}),
       returns("last entry N - 0.5", {vect, row({0, 2, 4.5})}, {scalar(18)}),
       returns("no result requested", {vect, row({0, 2, 5})}, {scalar(18)}, 0),
       returns("NaN element", {column({1, nan, 1}), row({0, 1, 3})}, {scalar(nan)}),
@@ -191,6 +194,7 @@ std::vector<Case> grpclip_cases() {
               {column({signalling_nan, 0.6, 0.8, -0.0})}),
       returns("signalling NaN segment copied", {column({signalling_nan, 0.5}), row({0, 2})},
               {column({signalling_nan, 0.5})}),
+      returns("start 2^32 + 1", {column({3, 4, 5}), row({4294967297.0, 3})}, {column({3, 4, 5})}),
       refuses("three inputs", {column({1}), row({0, 1}), row({0})}, usage),
       refuses("last entry above N", {column({1, 2}), row({0, 3})}, out_of_bound),
       refuses("2^31 elements", {huge_column({1, 2}), row({0})}, too_large),
@@ -208,6 +212,7 @@ std::vector<Case> grpshrink_cases() {
       returns("zero segment, negative rho", {column({0, 0}), row({0, 2}), scalar(-1)},
               {column({default_nan, default_nan})}),
       returns("positions outside are 0", {column({7, 3, 4, 7}), row({1, 3}), scalar(1)}, {column({0, 2.4000000000000004, 3.2, 0})}),
+      returns("start 2^32 + 1", {column({3, 4, 5}), row({4294967297.0, 3}), scalar(0.01)}, {column({0, 0, 0})}),
       refuses("two inputs", {column({1}), row({0, 1})}, usage),
       refuses("empty rho", {column({3, 4}), row({0, 2}), matrix(0, 0, {})}, "rho must have at least one element."),
       refuses("2^31 elements", {huge_column({1, 2}), row({0}), scalar(1)}, too_large),
@@ -223,6 +228,7 @@ std::vector<Case> grpsign_cases() {
       returns("norm below 10 rho", {column({3, 4}), row({0, 2}), scalar(1)}, {column({0, 0})}),
       returns("norm exactly 10 rho", {column({3, 4}), row({0, 2}), scalar(0.5)}, {column({0.6, 0.8})}),
       returns("zero segment, rho 0", {column({0, 0}), row({0, 2}), scalar(0)}, {column({default_nan, default_nan})}),
+      returns("start 2^32 + 1", {column({3, 4, 5}), row({4294967297.0, 3}), scalar(0.01)}, {column({0, 0, 0})}),
       refuses("two results", {column({1}), row({0, 1}), scalar(1)}, usage, 2),
       refuses("2^31 elements", {huge_column({1, 2}), row({0}), scalar(1)}, too_large),
   };
