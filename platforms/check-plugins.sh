@@ -4,8 +4,11 @@
 # - the file format of the platform;
 # - one export, mexFunction: undecorated on Windows, mexFunction@@MEX on Linux;
 # - host operations only from the lists in plugins/matlab/*.def, on the
-#   plug-in's array interface: the large-array one (_730, or v7.3 on Linux)
-#   for the large-array kernels, the 32-bit-dimension one (_700) otherwise;
+#   plug-in's array interface: the large-array one for the large-array
+#   kernels, the 32-bit-dimension one (_700) otherwise.  The large-array
+#   operations are the unversioned _730 names that today's MATLAB exports on
+#   every platform, except on 32-bit Linux (glnx86), whose MATLAB exported
+#   them under their plain names with the libmx symbol version v7.3;
 # - no library beyond the host's and the system's, and no run path;
 # - no instruction beyond the platform's baseline (no AVX or AVX-512: a
 #   shipped plug-in must run on any x86 processor of its platform).
@@ -15,9 +18,10 @@ platform=$1
 large=$2
 shift 2
 
+large_form=_730
 case $platform in
   glnxa64) format=elf64-x86-64; export=mexFunction@@MEX ;;
-  glnx86) format=elf32-i386; export=mexFunction@@MEX ;;
+  glnx86) format=elf32-i386; export=mexFunction@@MEX; large_form=@v7.3 ;;
   win64) format=pei-x86-64; export=mexFunction ;;
   win32) format=pei-i386; export=mexFunction ;;
   *) echo "unknown platform $platform" >&2; exit 2 ;;
@@ -62,7 +66,12 @@ for file in "$@"; do
       *" $kernel "*) case $symbol in *_700) fail "large-array kernel calls $symbol" ;; esac ;;
       *) case $symbol in *_730 | *@v7.3) fail "32-bit-dimension kernel calls $symbol" ;; esac ;;
     esac
-    # A plain name under the version v7.3 is Linux's form of the _730 one.
+    case $symbol in
+      *_730 | *@v7.3)
+        case $symbol in *"$large_form") ;; *) fail "calls $symbol; this platform's MATLAB exports the *$large_form form" ;; esac ;;
+      *@*) fail "calls $symbol, bound to a symbol version this platform's MATLAB does not define" ;;
+    esac
+    # A plain name under the version v7.3 is 32-bit Linux's form of the _730 one.
     case $symbol in
       *@v7.3) listed=${symbol%@v7.3}_730 ;;
       *) listed=$symbol ;;

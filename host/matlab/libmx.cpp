@@ -58,14 +58,16 @@ STANDIN_API bool mxIsComplex(const mxArray*) { return false; }
 STANDIN_API bool mxIsSparse(const mxArray* a) { return a->kind == STANDIN_SPARSE; }
 
 // One entry point per array interface: 32-bit dimensions (_700) and
-// pointer-wide ones (_730; on Linux the plain name under version v7.3).
+// pointer-wide ones (_730), unversioned, as today's libmx exports them; on
+// 32-bit Linux the pointer-wide ones also under their plain names, bound to
+// the version v7.3 (libmx.map), as that platform's MATLAB exported them.
 STANDIN_API mxArray* mxCreateDoubleMatrix_700(int m, int n, int) {
   return create_double(static_cast<size_t>(m), static_cast<size_t>(n));
 }
 STANDIN_API mxArray* mxCreateDoubleMatrix_730(size_t m, size_t n, int) { return create_double(m, n); }
 STANDIN_API int mxGetNzmax_700(const mxArray* a) { return static_cast<int>(a->doubles.size()); }
 STANDIN_API size_t mxGetNzmax_730(const mxArray* a) { return a->doubles.size(); }
-#ifdef __linux__
+#if defined(__linux__) && defined(__i386__)
 STANDIN_API mxArray* mxCreateDoubleMatrix(size_t m, size_t n, int) { return create_double(m, n); }
 STANDIN_API size_t mxGetNzmax(const mxArray* a) { return a->doubles.size(); }
 #endif

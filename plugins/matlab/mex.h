@@ -11,8 +11,11 @@
  *    width carry the suffix _700 (mxCreateDoubleMatrix_700).
  *  - otherwise (mex -largeArrayDims): dimensions as wide as a pointer.
  *    mwSize and mwIndex are size_t, and those operations carry the suffix
- *    _730; Linux hosts export them under their plain names instead, bound to
- *    the libmx symbol version v7.3.
+ *    _730, unversioned, as every MATLAB of R2017b and later exports them
+ *    (Linux x86-64 included).  Only the 32-bit Linux MATLAB (.mexglx, last
+ *    released with R2012a) exported them under their plain names, bound to
+ *    the libmx symbol version v7.3; a .mexa64 asking for that version would
+ *    not load in today's MATLAB.
  *
  * Only the operations listed here exist for the plug-ins: the import
  * libraries of the Windows builds (libmx.def, libmex.def beside this file)
@@ -60,7 +63,7 @@ int mexPrintf(const char* format, ...);
  * interface.  PROXKIT_MX_DIMS(name) names the one of this build. */
 #if defined(MX_COMPAT_32)
 #define PROXKIT_MX_DIMS(name) name##_700
-#elif defined(__linux__)
+#elif defined(__linux__) && defined(__i386__)
 #define PROXKIT_MX_DIMS(name) name
 __asm__(".symver mxCreateDoubleMatrix,mxCreateDoubleMatrix@v7.3");
 __asm__(".symver mxGetNzmax,mxGetNzmax@v7.3");
