@@ -14,11 +14,13 @@
 // The active set after iteration k is exactly the set of values that are >=
 // every threshold so far: the compaction keeps, in order, the values >= the
 // newest threshold among those that survived the earlier ones.  So a lane
-// needs no list of its own: a group's scratch is a list of columns in which a
-// value no longer active is NaN (no threshold ever keeps a NaN), and each
-// iteration drops the columns where no lane of the group is active any more.
-// The list of group g lies in the group's own rows of P: slot s at column s.
-// A column is only ever written at a slot the pass has already read.
+// needs no list of its own: an iteration may read all of X's row and keep
+// the values >= the highest threshold so far, or read a shorter list of
+// columns in which a value no longer active is NaN (no threshold ever keeps
+// a NaN), written by an earlier iteration that dropped the columns where no
+// lane of the group was active any more.  The list of group g lies in the
+// group's own rows of P: slot s at column s.  A column is only ever written
+// at a slot the pass has already read.
 
 // The group-g vector of column `column` in a column-major array of m rows
 // whose rows `first` ... belong to the block.
@@ -29,23 +31,23 @@ PROXKIT_PATH_TARGET PROXKIT_LANE std::size_t group_offset(std::size_t first, std
 }
 
 // One iteration for every row of the block whose search runs it
-// (`iterating`): keeps, in each lane, the values >= the lane's threshold, in
+// (`iterating`): keeps, in each lane, the values of `count` columns of `from`
+// that are >= the lane's floor, the highest of its thresholds so far, in
 // order, counting and summing them (a lane that does not iterate keeps
-// nothing).  Reads `count` columns of `from` and writes the group lists,
-// compacted and padded with NaN columns to a common length, into `to` (which
-// may be `from`).  Returns that length.
-template <class L, std::size_t groups>
-PROXKIT_PATH_TARGET std::size_t keep_at_least_thresholds(const double* from, double* to, std::size_t first,
-                                                          std::size_t m, std::size_t count, Search* search,
-                                                          const bool* iterating, double t) {
+// nothing).  Returns how many columns some lane keeps.  With `compact`, it
+// also writes the group lists of those columns into `to` (which may be
+// `from`), with NaN for the values no longer active, padded with NaN columns
+// to a common length, that count.
+template <class L, std::size_t groups, bool compact>
+PROXKIT_PATH_TARGET std::size_t keep_at_least_floors(const double* from, double* to, std::size_t first, std::size_t m,
+                                                      std::size_t count, const double* floor_of_row, Search* search,
+                                                      const bool* iterating, double t) {
   using Values = typename L::Values;
   using Mask = typename L::Mask;
   using Counts = typename L::Counts;
   constexpr std::size_t rows = groups * L::width;
   const double nan = std::numeric_limits<double>::quiet_NaN();
 
-  double floor_of_row[rows];
-  for (std::size_t r = 0; r < rows; ++r) floor_of_row[r] = iterating[r] ? search[r].theta : nan;
   Values floor[groups], kept_sum[groups];
   Counts kept[groups];
   std::size_t length[groups];
@@ -66,15 +68,16 @@ PROXKIT_PATH_TARGET std::size_t keep_at_least_thresholds(const double* from, dou
       kept[g] = L::count_kept(kept[g], keep);
       // Written at the list's next free slot whatever it holds; the slot
       // only advances past a column that some lane keeps.
-      L::store(to + group_offset<L>(first, g, length[g], m), L::select(keep, value, dropped));
+      if (compact) L::store(to + group_offset<L>(first, g, length[g], m), L::select(keep, value, dropped));
       length[g] += L::any(keep) ? 1 : 0;
     }
   }
 
   std::size_t longest = 0;
   for (std::size_t g = 0; g < groups; ++g) longest = length[g] > longest ? length[g] : longest;
-  for (std::size_t g = 0; g < groups; ++g)
-    for (std::size_t s = length[g]; s < longest; ++s) L::store(to + group_offset<L>(first, g, s, m), dropped);
+  if (compact)
+    for (std::size_t g = 0; g < groups; ++g)
+      for (std::size_t s = length[g]; s < longest; ++s) L::store(to + group_offset<L>(first, g, s, m), dropped);
 
   double sum_of_row[rows];
   std::uint64_t count_of_row[rows];
@@ -87,8 +90,6 @@ PROXKIT_PATH_TARGET std::size_t keep_at_least_thresholds(const double* from, dou
   return longest;
 }
 
-// Rows first ... first + groups*Lanes::width - 1: their searches, then their
-// projection, which overwrites the scratch in their rows of P.
 // The first pass reads the block's part of X from memory, one short run per
 // column, too far apart for the processor to foresee; it asks for the next
 // block's runs of X and P (`next`, when that block exists), so that they
@@ -133,13 +134,32 @@ PROXKIT_PATH_TARGET void project_rows(double* P, double* theta, double* iteratio
     iterating[r] = start_iteration(search[r]);
     any_iterating = any_iterating || iterating[r];
   }
-  // The first iteration reads X, the later ones the lists it leaves in P.
-  double* lists = P;
-  std::size_t length = n;
+  // The iterations read X until one would drop enough columns to be worth
+  // writing the shorter lists into P (writing costs more than reading);
+  // from then on they read and shorten those lists.  Which ones write
+  // changes the work only: each reads exactly the values still active.
+  constexpr double worth_writing = 0.9;
   const double* from = X;
+  std::size_t length = n;
+  bool compact = false;
+  double floor_of_row[rows];
+  for (std::size_t r = 0; r < rows; ++r) floor_of_row[r] = -std::numeric_limits<double>::infinity();
   while (any_iterating) {
-    length = keep_at_least_thresholds<L, groups>(from, lists, first, m, length, search, iterating, t);
-    from = lists;
+    // The lanes that do not iterate keep nothing: no value is >= NaN.
+    double floor_now[rows];
+    for (std::size_t r = 0; r < rows; ++r) {
+      if (iterating[r] && search[r].theta > floor_of_row[r]) floor_of_row[r] = search[r].theta;
+      floor_now[r] = iterating[r] ? floor_of_row[r] : std::numeric_limits<double>::quiet_NaN();
+    }
+    std::size_t kept_columns;
+    if (compact) {
+      kept_columns = keep_at_least_floors<L, groups, true>(from, P, first, m, length, floor_now, search, iterating, t);
+      from = P;
+      length = kept_columns;
+    } else {
+      kept_columns = keep_at_least_floors<L, groups, false>(from, P, first, m, length, floor_now, search, iterating, t);
+    }
+    compact = static_cast<double>(kept_columns) < worth_writing * static_cast<double>(length);
     any_iterating = false;
     for (std::size_t r = 0; r < rows; ++r) {
       iterating[r] = start_iteration(search[r]);
