@@ -31,41 +31,6 @@
 namespace proxkit {
 namespace {
 
-constexpr double tolerance = 1e-8;
-
-// A row's threshold search: the loop
-//   while |R - h*theta| > 1e-8: theta = R/h; keep the active values >= theta,
-//   in order; h = their count; R = their sum - t,
-// which also ends after an iteration that keeps every active value or none.
-struct Search {
-  double rest;         // R
-  std::size_t active;  // h
-  double theta;
-  double count;        // iterations so far
-  bool running;
-  bool outside;        // t < the row's sum (or a NaN sum): projected, not copied
-};
-
-// Starts an iteration if the loop's test lets it; returns whether it did.
-inline bool start_iteration(Search& row) {
-  if (!row.running || !(std::fabs(row.rest - static_cast<double>(row.active) * row.theta) > tolerance)) {
-    row.running = false;
-    return false;
-  }
-  row.count = row.count + 1.0;
-  row.theta = row.rest / static_cast<double>(row.active);
-  return true;
-}
-
-// Ends the iteration that kept `kept` of the row's active values, their sum
-// being `kept_sum`.
-inline void finish_iteration(Search& row, std::size_t kept, double kept_sum, double t) {
-  const bool kept_every_value = kept == row.active;
-  row.active = kept;
-  row.rest = kept_sum - t;
-  if (kept_every_value || kept == 0) row.running = false;
-}
-
 // The lane operations, for one row per lane.  A lane keeps a value by adding
 // it to its sum; a value not kept adds +0.0, which leaves the sum's bits as
 // they are: the sum starts at +0.0 and adds non-negative values only, so it
@@ -74,22 +39,25 @@ struct OneLane {
   static constexpr std::size_t width = 1;
   using Values = double;
   using Mask = bool;
-  using Counts = std::uint64_t;
   static Values load(const double* p) { return *p; }
   static void store(double* p, Values v) { *p = v; }
   static Values splat(double v) { return v; }
   static Values abs(Values v) { return std::fabs(v); }
   static Values add(Values a, Values b) { return a + b; }
   static Values sub(Values a, Values b) { return a - b; }
+  static Values mul(Values a, Values b) { return a * b; }
+  static Values div(Values a, Values b) { return a / b; }
   static Mask at_least(Values a, Values b) { return a >= b; }
   static Mask greater(Values a, Values b) { return a > b; }
   static Mask less(Values a, Values b) { return a < b; }
+  static Mask equal(Values a, Values b) { return a == b; }
+  static Mask mask_not(Mask a) { return !a; }
+  static Mask mask_and(Mask a, Mask b) { return a && b; }
+  static Mask mask_or(Mask a, Mask b) { return a || b; }
+  static Mask mask_and_not(Mask a, Mask b) { return a && !b; }
   static Values select(Mask m, Values a, Values b) { return m ? a : b; }
   static Values add_kept(Values sum, Mask keep, Values v) { return sum + (keep ? v : 0.0); }
-  static Counts no_counts() { return 0; }
-  static Counts count_kept(Counts c, Mask keep) { return c + (keep ? 1 : 0); }
   static bool any(Mask m) { return m; }
-  static void store_counts(std::uint64_t* p, Counts c) { *p = c; }
   static void prefetch(const double*) {}
 };
 
@@ -103,27 +71,27 @@ struct Sse2Lanes {
   static constexpr std::size_t width = 2;
   using Values = __m128d;
   using Mask = __m128d;  // all ones or all zeros per lane
-  using Counts = __m128i;
   static PROXKIT_LANE Values load(const double* p) { return _mm_loadu_pd(p); }
   static PROXKIT_LANE void store(double* p, Values v) { _mm_storeu_pd(p, v); }
   static PROXKIT_LANE Values splat(double v) { return _mm_set1_pd(v); }
   static PROXKIT_LANE Values abs(Values v) { return _mm_andnot_pd(_mm_set1_pd(-0.0), v); }
   static PROXKIT_LANE Values add(Values a, Values b) { return _mm_add_pd(a, b); }
   static PROXKIT_LANE Values sub(Values a, Values b) { return _mm_sub_pd(a, b); }
+  static PROXKIT_LANE Values mul(Values a, Values b) { return _mm_mul_pd(a, b); }
+  static PROXKIT_LANE Values div(Values a, Values b) { return _mm_div_pd(a, b); }
   static PROXKIT_LANE Mask at_least(Values a, Values b) { return _mm_cmpge_pd(a, b); }
   static PROXKIT_LANE Mask greater(Values a, Values b) { return _mm_cmpgt_pd(a, b); }
   static PROXKIT_LANE Mask less(Values a, Values b) { return _mm_cmplt_pd(a, b); }
+  static PROXKIT_LANE Mask equal(Values a, Values b) { return _mm_cmpeq_pd(a, b); }
+  static PROXKIT_LANE Mask mask_not(Mask a) { return _mm_xor_pd(a, _mm_castsi128_pd(_mm_set1_epi32(-1))); }
+  static PROXKIT_LANE Mask mask_and(Mask a, Mask b) { return _mm_and_pd(a, b); }
+  static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return _mm_or_pd(a, b); }
+  static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return _mm_andnot_pd(b, a); }
   static PROXKIT_LANE Values select(Mask m, Values a, Values b) {
     return _mm_or_pd(_mm_and_pd(m, a), _mm_andnot_pd(m, b));
   }
   static PROXKIT_LANE Values add_kept(Values sum, Mask keep, Values v) { return _mm_add_pd(sum, _mm_and_pd(keep, v)); }
-  static PROXKIT_LANE Counts no_counts() { return _mm_setzero_si128(); }
-  // A kept lane's mask is -1 as an integer.
-  static PROXKIT_LANE Counts count_kept(Counts c, Mask keep) { return _mm_sub_epi64(c, _mm_castpd_si128(keep)); }
   static PROXKIT_LANE bool any(Mask m) { return _mm_movemask_pd(m) != 0; }
-  static PROXKIT_LANE void store_counts(std::uint64_t* p, Counts c) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), c);
-  }
   static PROXKIT_LANE void prefetch(const double* p) { _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T1); }
 };
 using Lanes = Sse2Lanes;
@@ -147,30 +115,31 @@ struct Avx2Lanes {
   static constexpr std::size_t width = 4;
   using Values = __m256d;
   using Mask = __m256d;  // all ones or all zeros per lane
-  using Counts = __m256i;
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values load(const double* p) { return _mm256_loadu_pd(p); }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE void store(double* p, Values v) { _mm256_storeu_pd(p, v); }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values splat(double v) { return _mm256_set1_pd(v); }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values abs(Values v) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), v); }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values add(Values a, Values b) { return _mm256_add_pd(a, b); }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values sub(Values a, Values b) { return _mm256_sub_pd(a, b); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values mul(Values a, Values b) { return _mm256_mul_pd(a, b); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values div(Values a, Values b) { return _mm256_div_pd(a, b); }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask at_least(Values a, Values b) { return _mm256_cmp_pd(a, b, _CMP_GE_OQ); }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask greater(Values a, Values b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask less(Values a, Values b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask equal(Values a, Values b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask mask_not(Mask a) {
+    return _mm256_xor_pd(a, _mm256_castsi256_pd(_mm256_set1_epi32(-1)));
+  }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask mask_and(Mask a, Mask b) { return _mm256_and_pd(a, b); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return _mm256_or_pd(a, b); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return _mm256_andnot_pd(b, a); }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values select(Mask m, Values a, Values b) {
     return _mm256_blendv_pd(b, a, m);
   }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values add_kept(Values sum, Mask keep, Values v) {
     return _mm256_add_pd(sum, _mm256_and_pd(keep, v));
   }
-  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Counts no_counts() { return _mm256_setzero_si256(); }
-  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Counts count_kept(Counts c, Mask keep) {
-    return _mm256_sub_epi64(c, _mm256_castpd_si256(keep));
-  }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE bool any(Mask m) { return _mm256_movemask_pd(m) != 0; }
-  PROXKIT_TARGET_AVX2 static PROXKIT_LANE void store_counts(std::uint64_t* p, Counts c) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), c);
-  }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE void prefetch(const double* p) {
     _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T1);
   }
@@ -194,13 +163,14 @@ struct Avx512Lanes {
   static constexpr std::size_t width = 8;
   using Values = __m512d;
   using Mask = __mmask8;
-  using Counts = __m512i;
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values load(const double* p) { return _mm512_loadu_pd(p); }
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE void store(double* p, Values v) { _mm512_storeu_pd(p, v); }
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values splat(double v) { return _mm512_set1_pd(v); }
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values abs(Values v) { return _mm512_abs_pd(v); }
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values add(Values a, Values b) { return _mm512_add_pd(a, b); }
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values sub(Values a, Values b) { return _mm512_sub_pd(a, b); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values mul(Values a, Values b) { return _mm512_mul_pd(a, b); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values div(Values a, Values b) { return _mm512_div_pd(a, b); }
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask at_least(Values a, Values b) {
     return _mm512_cmp_pd_mask(a, b, _CMP_GE_OQ);
   }
@@ -210,20 +180,20 @@ struct Avx512Lanes {
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask less(Values a, Values b) {
     return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ);
   }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask equal(Values a, Values b) {
+    return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ);
+  }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask mask_not(Mask a) { return static_cast<Mask>(~a); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask mask_and(Mask a, Mask b) { return static_cast<Mask>(a & b); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return static_cast<Mask>(a | b); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return static_cast<Mask>(a & ~b); }
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values select(Mask m, Values a, Values b) {
     return _mm512_mask_blend_pd(m, b, a);
   }
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values add_kept(Values sum, Mask keep, Values v) {
     return _mm512_mask_add_pd(sum, keep, sum, v);
   }
-  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Counts no_counts() { return _mm512_setzero_si512(); }
-  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Counts count_kept(Counts c, Mask keep) {
-    return _mm512_mask_add_epi64(c, keep, c, _mm512_set1_epi64(1));
-  }
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE bool any(Mask m) { return m != 0; }
-  PROXKIT_TARGET_AVX512 static PROXKIT_LANE void store_counts(std::uint64_t* p, Counts c) {
-    _mm512_storeu_si512(p, c);
-  }
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE void prefetch(const double* p) {
     _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T1);
   }

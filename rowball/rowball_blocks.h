@@ -30,33 +30,26 @@ PROXKIT_PATH_TARGET PROXKIT_LANE std::size_t group_offset(std::size_t first, std
   return first + g * L::width + column * m;
 }
 
-// One iteration for every row of the block whose search runs it
-// (`iterating`): keeps, in each lane, the values of `count` columns of `from`
-// that are >= the lane's floor, the highest of its thresholds so far, in
-// order, counting and summing them (a lane that does not iterate keeps
-// nothing).  Returns how many columns some lane keeps.  With `compact`, it
-// also writes the group lists of those columns into `to` (which may be
-// `from`), with NaN for the values no longer active, padded with NaN columns
-// to a common length, that count.
+// One iteration for every lane of the block: keeps, in each lane, the values
+// of `count` columns of `from` that are >= the lane's floor, in order,
+// counting and summing them (a lane whose floor is NaN keeps nothing).
+// Returns how many columns some lane keeps.  With `compact`, it also writes
+// the group lists of those columns into `to` (which may be `from`), with NaN
+// for the values no longer active, padded with NaN columns to a common
+// length, that count.
 template <class L, std::size_t groups, bool compact>
 PROXKIT_PATH_TARGET std::size_t keep_at_least_floors(const double* from, double* to, std::size_t first, std::size_t m,
-                                                      std::size_t count, const double* floor_of_row, Search* search,
-                                                      const bool* iterating, double t) {
+                                                      std::size_t count, const typename L::Values* floor,
+                                                      typename L::Values* kept_sum, typename L::Values* kept) {
   using Values = typename L::Values;
   using Mask = typename L::Mask;
-  using Counts = typename L::Counts;
-  constexpr std::size_t rows = groups * L::width;
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-
-  Values floor[groups], kept_sum[groups];
-  Counts kept[groups];
   std::size_t length[groups];
-  const Values dropped = L::splat(nan);
+  const Values dropped = L::splat(std::numeric_limits<double>::quiet_NaN());
+  const Values one = L::splat(1.0);
   PROXKIT_UNROLL
   for (std::size_t g = 0; g < groups; ++g) {
-    floor[g] = L::load(floor_of_row + g * L::width);
     kept_sum[g] = L::splat(0.0);
-    kept[g] = L::no_counts();
+    kept[g] = L::splat(0.0);
     length[g] = 0;
   }
   for (std::size_t s = 0; s < count; ++s) {
@@ -65,7 +58,7 @@ PROXKIT_PATH_TARGET std::size_t keep_at_least_floors(const double* from, double*
       const Values value = L::abs(L::load(from + group_offset<L>(first, g, s, m)));
       const Mask keep = L::at_least(value, floor[g]);
       kept_sum[g] = L::add_kept(kept_sum[g], keep, value);
-      kept[g] = L::count_kept(kept[g], keep);
+      kept[g] = L::add_kept(kept[g], keep, one);
       // Written at the list's next free slot whatever it holds; the slot
       // only advances past a column that some lane keeps.
       if (compact) L::store(to + group_offset<L>(first, g, length[g], m), L::select(keep, value, dropped));
@@ -78,22 +71,21 @@ PROXKIT_PATH_TARGET std::size_t keep_at_least_floors(const double* from, double*
   if (compact)
     for (std::size_t g = 0; g < groups; ++g)
       for (std::size_t s = length[g]; s < longest; ++s) L::store(to + group_offset<L>(first, g, s, m), dropped);
-
-  double sum_of_row[rows];
-  std::uint64_t count_of_row[rows];
-  for (std::size_t g = 0; g < groups; ++g) {
-    L::store(sum_of_row + g * L::width, kept_sum[g]);
-    L::store_counts(count_of_row + g * L::width, kept[g]);
-  }
-  for (std::size_t r = 0; r < rows; ++r)
-    if (iterating[r]) finish_iteration(search[r], static_cast<std::size_t>(count_of_row[r]), sum_of_row[r], t);
   return longest;
 }
 
 // The first pass reads the block's part of X from memory, one short run per
 // column, too far apart for the processor to foresee; it asks for the next
-// block's runs of X and P (`next`, when that block exists), so that they
-// arrive while this block iterates in cache.
+// block's runs of X and P (`prefetch_next`, when that block exists), so that
+// they arrive while this block iterates in cache.
+//
+// Each lane's threshold search runs the loop
+//   while |R - h*theta| > 1e-8: theta = R/h; keep the active values >= theta,
+//   in order; h = their count; R = their sum - t,
+// which also ends after an iteration that keeps every active value (the next
+// one would repeat it exactly, forever) or none (the next one would divide
+// by an empty count); on every row where the plain loop ends by its test,
+// both give the same bits.  Counts are doubles, exact far beyond any n.
 template <class L, std::size_t groups>
 PROXKIT_PATH_TARGET void project_rows(double* P, double* theta, double* iterations, const double* X, std::size_t first,
                                       std::size_t m, std::size_t n, double t, bool prefetch_next) {
@@ -101,10 +93,12 @@ PROXKIT_PATH_TARGET void project_rows(double* P, double* theta, double* iteratio
   using Mask = typename L::Mask;
   constexpr std::size_t rows = groups * L::width;
   constexpr std::size_t doubles_per_line = 8;
+  const Values zero = L::splat(0.0), radius = L::splat(t), tolerance = L::splat(1e-8);
 
-  Values sum[groups];
+  Values rest[groups], active[groups], threshold[groups], count[groups], floor[groups];
+  Mask outside[groups], running[groups];
   PROXKIT_UNROLL
-  for (std::size_t g = 0; g < groups; ++g) sum[g] = L::splat(0.0);
+  for (std::size_t g = 0; g < groups; ++g) rest[g] = zero;
   for (std::size_t j = 0; j < n; ++j) {
     if (prefetch_next) {
       const std::size_t next = first + rows + j * m;
@@ -118,22 +112,23 @@ PROXKIT_PATH_TARGET void project_rows(double* P, double* theta, double* iteratio
     }
     PROXKIT_UNROLL
     for (std::size_t g = 0; g < groups; ++g)
-      sum[g] = L::add(sum[g], L::abs(L::load(X + group_offset<L>(first, g, j, m))));
+      rest[g] = L::add(rest[g], L::abs(L::load(X + group_offset<L>(first, g, j, m))));
   }
-  double sum_of_row[rows];
-  for (std::size_t g = 0; g < groups; ++g) L::store(sum_of_row + g * L::width, sum[g]);
-
-  Search search[rows];
-  bool iterating[rows];
-  bool any_iterating = false;
-  for (std::size_t r = 0; r < rows; ++r) {
+  bool any_running = false;
+  PROXKIT_UNROLL
+  for (std::size_t g = 0; g < groups; ++g) {
     // A row inside the ball (t >= its sum) runs no iteration; a NaN sum
     // fails that test and then the loop's.
-    const bool outside = !(t >= sum_of_row[r]);
-    search[r] = {sum_of_row[r] - t, n, 0.0, 0.0, outside, outside};
-    iterating[r] = start_iteration(search[r]);
-    any_iterating = any_iterating || iterating[r];
+    outside[g] = L::mask_not(L::at_least(radius, rest[g]));
+    running[g] = outside[g];
+    rest[g] = L::sub(rest[g], radius);
+    active[g] = L::splat(static_cast<double>(n));
+    threshold[g] = zero;
+    count[g] = zero;
+    floor[g] = L::splat(-std::numeric_limits<double>::infinity());
+    any_running = any_running || L::any(running[g]);
   }
+
   // The iterations read X until one would drop enough columns to be worth
   // writing the shorter lists into P (writing costs more than reading);
   // from then on they read and shorten those lists.  Which ones write
@@ -142,48 +137,52 @@ PROXKIT_PATH_TARGET void project_rows(double* P, double* theta, double* iteratio
   const double* from = X;
   std::size_t length = n;
   bool compact = false;
-  double floor_of_row[rows];
-  for (std::size_t r = 0; r < rows; ++r) floor_of_row[r] = -std::numeric_limits<double>::infinity();
-  while (any_iterating) {
-    // The lanes that do not iterate keep nothing: no value is >= NaN.
-    double floor_now[rows];
-    for (std::size_t r = 0; r < rows; ++r) {
-      if (iterating[r] && search[r].theta > floor_of_row[r]) floor_of_row[r] = search[r].theta;
-      floor_now[r] = iterating[r] ? floor_of_row[r] : std::numeric_limits<double>::quiet_NaN();
+  const Values nan = L::splat(std::numeric_limits<double>::quiet_NaN());
+  while (any_running) {
+    // Start an iteration in every lane whose loop test lets it; the others
+    // keep nothing: no value is >= NaN.
+    Values floor_now[groups], kept_sum[groups], kept[groups];
+    PROXKIT_UNROLL
+    for (std::size_t g = 0; g < groups; ++g) {
+      const Values residue = L::abs(L::sub(rest[g], L::mul(active[g], threshold[g])));
+      running[g] = L::mask_and(running[g], L::greater(residue, tolerance));
+      count[g] = L::select(running[g], L::add(count[g], L::splat(1.0)), count[g]);
+      threshold[g] = L::select(running[g], L::div(rest[g], active[g]), threshold[g]);
+      floor[g] = L::select(L::mask_and(running[g], L::greater(threshold[g], floor[g])), threshold[g], floor[g]);
+      floor_now[g] = L::select(running[g], floor[g], nan);
     }
     std::size_t kept_columns;
     if (compact) {
-      kept_columns = keep_at_least_floors<L, groups, true>(from, P, first, m, length, floor_now, search, iterating, t);
+      kept_columns = keep_at_least_floors<L, groups, true>(from, P, first, m, length, floor_now, kept_sum, kept);
       from = P;
       length = kept_columns;
     } else {
-      kept_columns = keep_at_least_floors<L, groups, false>(from, P, first, m, length, floor_now, search, iterating, t);
+      kept_columns = keep_at_least_floors<L, groups, false>(from, P, first, m, length, floor_now, kept_sum, kept);
     }
     compact = static_cast<double>(kept_columns) < worth_writing * static_cast<double>(length);
-    any_iterating = false;
-    for (std::size_t r = 0; r < rows; ++r) {
-      iterating[r] = start_iteration(search[r]);
-      any_iterating = any_iterating || iterating[r];
+    any_running = false;
+    PROXKIT_UNROLL
+    for (std::size_t g = 0; g < groups; ++g) {
+      const Mask every_or_none = L::mask_or(L::equal(kept[g], active[g]), L::equal(kept[g], zero));
+      active[g] = L::select(running[g], kept[g], active[g]);
+      rest[g] = L::select(running[g], L::sub(kept_sum[g], radius), rest[g]);
+      running[g] = L::mask_and_not(running[g], every_or_none);
+      any_running = any_running || L::any(running[g]);
     }
   }
 
-  double threshold[rows], below[rows], projected[rows];
-  for (std::size_t r = 0; r < rows; ++r) {
-    threshold[r] = search[r].theta;
-    below[r] = -search[r].theta;
-    projected[r] = search[r].outside ? 1.0 : 0.0;
-    if (theta != nullptr) theta[first + r] = search[r].theta;
-    if (iterations != nullptr) iterations[first + r] = search[r].count;
+  double row_values[rows];
+  if (theta != nullptr) {
+    for (std::size_t g = 0; g < groups; ++g) L::store(row_values + g * L::width, threshold[g]);
+    for (std::size_t r = 0; r < rows; ++r) theta[first + r] = row_values[r];
   }
-  Values up[groups], down[groups];
-  Mask outside[groups];
+  if (iterations != nullptr) {
+    for (std::size_t g = 0; g < groups; ++g) L::store(row_values + g * L::width, count[g]);
+    for (std::size_t r = 0; r < rows; ++r) iterations[first + r] = row_values[r];
+  }
+  Values below[groups];
   PROXKIT_UNROLL
-  for (std::size_t g = 0; g < groups; ++g) {
-    up[g] = L::load(threshold + g * L::width);
-    down[g] = L::load(below + g * L::width);
-    outside[g] = L::greater(L::load(projected + g * L::width), L::splat(0.0));
-  }
-  const Values zero = L::splat(0.0);
+  for (std::size_t g = 0; g < groups; ++g) below[g] = L::sub(zero, threshold[g]);
   for (std::size_t j = 0; j < n; ++j) {
     PROXKIT_UNROLL
     for (std::size_t g = 0; g < groups; ++g) {
@@ -191,8 +190,8 @@ PROXKIT_PATH_TARGET void project_rows(double* P, double* theta, double* iteratio
       const Values x = L::load(X + at);
       // x - theta above theta, x + theta below -theta, else 0.0; a row
       // inside the ball is copied as it is.
-      const Values shrunk = L::select(L::greater(x, up[g]), L::sub(x, up[g]),
-                                      L::select(L::less(x, down[g]), L::add(x, up[g]), zero));
+      const Values shrunk = L::select(L::greater(x, threshold[g]), L::sub(x, threshold[g]),
+                                      L::select(L::less(x, below[g]), L::add(x, threshold[g]), zero));
       L::store(P + at, L::select(outside[g], shrunk, x));
     }
   }
