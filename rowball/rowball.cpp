@@ -8,12 +8,15 @@
 #include "gateway/instruction_set.h"
 
 // The baseline path of x86 uses SSE2, which every x86-64 processor has (the
-// 32-bit x86 builds ask for it too); other processors take one row per lane.
+// 32-bit x86 builds ask for it too).  Elsewhere GCC and clang carry two rows
+// per lane pair in their generic vectors (two-lane SIMD on ARM), and other
+// compilers one row per lane.
 #if PROXKIT_WIDE_PATHS || defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #define PROXKIT_ROWBALL_SSE2 1
 #include <immintrin.h>
 #else
 #define PROXKIT_ROWBALL_SSE2 0
+#include <cstring>
 #endif
 
 #if defined(_MSC_VER) && !defined(__clang__)
@@ -95,6 +98,39 @@ struct Sse2Lanes {
   static PROXKIT_LANE void prefetch(const double* p) { _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T1); }
 };
 using Lanes = Sse2Lanes;
+#elif defined(__GNUC__)
+// The same operations as SSE2's, in GCC's generic vectors: a comparison gives
+// all ones or all zeros per lane, and a cast between vectors keeps the bits.
+struct PairLanes {
+  static constexpr std::size_t width = 2;
+  typedef double Values __attribute__((vector_size(16)));
+  typedef std::int64_t Mask __attribute__((vector_size(16)));
+  static PROXKIT_LANE Values load(const double* p) {
+    Values v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+  }
+  static PROXKIT_LANE void store(double* p, Values v) { std::memcpy(p, &v, sizeof v); }
+  static PROXKIT_LANE Values splat(double v) { return Values{v, v}; }
+  static PROXKIT_LANE Values abs(Values v) { return (Values)((Mask)v & ~(Mask)splat(-0.0)); }
+  static PROXKIT_LANE Values add(Values a, Values b) { return a + b; }
+  static PROXKIT_LANE Values sub(Values a, Values b) { return a - b; }
+  static PROXKIT_LANE Values mul(Values a, Values b) { return a * b; }
+  static PROXKIT_LANE Values div(Values a, Values b) { return a / b; }
+  static PROXKIT_LANE Mask at_least(Values a, Values b) { return a >= b; }
+  static PROXKIT_LANE Mask greater(Values a, Values b) { return a > b; }
+  static PROXKIT_LANE Mask less(Values a, Values b) { return a < b; }
+  static PROXKIT_LANE Mask equal(Values a, Values b) { return a == b; }
+  static PROXKIT_LANE Mask mask_not(Mask a) { return ~a; }
+  static PROXKIT_LANE Mask mask_and(Mask a, Mask b) { return a & b; }
+  static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return a | b; }
+  static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return a & ~b; }
+  static PROXKIT_LANE Values select(Mask m, Values a, Values b) { return (Values)(((Mask)a & m) | ((Mask)b & ~m)); }
+  static PROXKIT_LANE Values add_kept(Values sum, Mask keep, Values v) { return sum + (Values)((Mask)v & keep); }
+  static PROXKIT_LANE bool any(Mask m) { return (m[0] | m[1]) != 0; }
+  static PROXKIT_LANE void prefetch(const double* p) { __builtin_prefetch(p); }
+};
+using Lanes = PairLanes;
 #else
 using Lanes = OneLane;
 #endif
