@@ -1,4 +1,7 @@
-// rowball on R1 (X 1e4-by-1e3) and R2 (X 1e5-by-100), t = 1.
+// rowball on R1 (X 1e4-by-1e3) and R2 (X 1e5-by-100), t = 1, and on R3, the
+// matrix of R1 with a middle radius: a quarter of its mean row l1 norm, where
+// most rows keep a large active set through their iterations.
+#include <cmath>
 #include <random>
 
 #include "bench.h"
@@ -12,7 +15,7 @@ namespace {
 struct RowballLoad {
   std::size_t m, n;
   std::vector<double> X, P, theta, iterations;
-  mxArray* host[4];
+  mxArray* host[3];  // X, m, n
 };
 
 RowballLoad make_load(std::size_t m, std::size_t n, std::uint64_t seed) {
@@ -27,7 +30,6 @@ RowballLoad make_load(std::size_t m, std::size_t n, std::uint64_t seed) {
   l.host[0] = standin::make_double(m, n, l.X);
   l.host[1] = standin::make_scalar(static_cast<double>(m));
   l.host[2] = standin::make_scalar(static_cast<double>(n));
-  l.host[3] = standin::make_scalar(1.0);
   return l;
 }
 
@@ -40,30 +42,42 @@ RowballLoad& r2() {
   return load;
 }
 
-void add_rowball(const char* name, RowballLoad& (*load)()) {
+double unit_radius() { return 1.0; }
+double quarter_of_r1_mean_row_norm() {
+  static const double t = [] {
+    const RowballLoad& l = r1();
+    double total = 0.0;
+    for (double x : l.X) total += std::fabs(x);
+    return total / static_cast<double>(l.m) / 4.0;
+  }();
+  return t;
+}
+
+void add_rowball(const char* name, RowballLoad& (*load)(), double (*radius)()) {
   const double bytes = 1e7 * sizeof(double);
   add({"rowball", name, 2 * bytes, Bound{0, bytes, 0, false},
-       [load] {
+       [load, radius] {
          RowballLoad& l = load();
          rowball(l.P.data(), l.theta.data(), l.iterations.data(), l.X.data(), static_cast<std::int32_t>(l.m),
-                 static_cast<std::int32_t>(l.n), 1.0);
+                 static_cast<std::int32_t>(l.n), radius());
        },
-       [load] {
+       [load, radius] {
          RowballLoad& l = load();
-         literal::rowball(l.P.data(), l.theta.data(), l.iterations.data(), l.X.data(), l.m, l.n, 1.0);
+         literal::rowball(l.P.data(), l.theta.data(), l.iterations.data(), l.X.data(), l.m, l.n, radius());
        },
        plugin_call(
            "rowball",
-           [load] {
+           [load, radius] {
              RowballLoad& l = load();
-             return std::vector<const mxArray*>(l.host, l.host + 4);
+             return std::vector<const mxArray*>{l.host[0], l.host[1], l.host[2], standin::make_scalar(radius())};
            },
            3)});
 }
 
 const bool registered = [] {
-  add_rowball("R1", r1);
-  add_rowball("R2", r2);
+  add_rowball("R1", r1, unit_radius);
+  add_rowball("R2", r2, unit_radius);
+  add_rowball("R3", r1, quarter_of_r1_mean_row_norm);
   return true;
 }();
 

@@ -65,13 +65,19 @@ InstructionSet detect() { return InstructionSet::baseline; }
 
 // -1 until the first kernel asks; CPUID may trap to a hypervisor, so it runs
 // once.  Several threads may detect at once: they store the same value.
+// Plain atomics, not a function's static: its guarded initialisation would
+// call into the C++ runtime, which a plug-in must not need.
+std::atomic<int> widest{-1};
 std::atomic<int> chosen{-1};
 
 }  // namespace
 
 InstructionSet widest_instruction_set() {
-  static const InstructionSet widest = detect();
-  return widest;
+  const int set = widest.load(std::memory_order_relaxed);
+  if (set >= 0) return static_cast<InstructionSet>(set);
+  const InstructionSet detected = detect();
+  widest.store(static_cast<int>(detected), std::memory_order_relaxed);
+  return detected;
 }
 
 InstructionSet chosen_instruction_set() {

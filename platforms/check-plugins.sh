@@ -10,8 +10,16 @@
 #   every platform, except on 32-bit Linux (glnx86), whose MATLAB exported
 #   them under their plain names with the libmx symbol version v7.3;
 # - no library beyond the host's and the system's, and no run path;
-# - no instruction beyond the platform's baseline (no AVX or AVX-512: a
-#   shipped plug-in must run on any x86 processor of its platform).
+# - wide instructions (VEX or EVEX encoded, ymm, zmm or mask registers) only
+#   inside the functions compiled for a wide instruction set, whose symbols
+#   name it (avx2, avx512): the kernels choose those at run time, so a
+#   plug-in still runs on any x86 processor of its platform.  Every
+#   instruction is traced to the symbol it lies under, so the plug-in must
+#   keep its symbol table; a stripped one fails if it holds any wide
+#   instruction;
+# - on Windows x86-64, no aligned wide move at all: the x64 ABI aligns the
+#   stack to 16 bytes only, and GCC would spill wide registers to it with
+#   aligned moves.
 set -eu
 here=$(dirname "$0")
 platform=$1
@@ -78,9 +86,22 @@ for file in "$@"; do
     esac
     echo "$host_operations" | grep -qx "$listed" || fail "calls $symbol, which is no listed host operation"
   done
-  if objdump -d --no-show-raw-insn "$file" | grep -qE '%[yz]mm[0-9]|^ *[0-9a-f]+:[[:space:]]+v[a-z]'; then
-    fail "uses AVX instructions"
+  # Each wide instruction, as "symbol<TAB>instruction".
+  wide=$(objdump -d --no-show-raw-insn "$file" | awk -F '\t' '
+    /^[0-9a-f]+ <.*>:$/ { symbol = substr($0, index($0, "<") + 1); sub(/>:$/, "", symbol); next }
+    NF >= 2 && $1 ~ /^ *[0-9a-f]+:$/ {
+      instruction = $2
+      sub(/^\{[a-z]+\} */, "", instruction)
+      if ((instruction ~ /^v[a-z]/ && instruction !~ /^ver[rw] /) || instruction ~ /%[yz]mm[0-9]|%k[0-7]/)
+        print (symbol == "" ? "(no symbol)" : symbol) "\t" instruction
+    }')
+  outside=$(printf '%s\n' "$wide" | awk -F '\t' 'NF && $1 !~ /avx2|avx512/ { print $1 }' | sort -u | head -5)
+  [ -z "$outside" ] || fail "wide instructions outside the avx2 and avx512 functions, in: $(echo $outside)"
+  if [ "$platform" = win64 ]; then
+    aligned=$(printf '%s\n' "$wide" | awk -F '\t' '$2 ~ /^vmov(ap[sd]|dqa|nt)/' | head -3)
+    [ -z "$aligned" ] || fail "aligned wide moves: $(echo $aligned)"
   fi
-  [ $file_failed -ne 0 ] || echo "ok $file: exports $exports; calls $(echo $imports)"
+  wide_count=$(printf '%s\n' "$wide" | grep -c . || true)
+  [ $file_failed -ne 0 ] || echo "ok $file: exports $exports; calls $(echo $imports); $wide_count wide instructions, all in avx2 and avx512 functions"
 done
 exit $failed

@@ -89,7 +89,10 @@ function(proxkit_platform_plugin kernel)
   if(WIN32)
     add_dependencies(${target} matlab-import-libraries)
     target_link_libraries(${target} PRIVATE ${PROXKIT_IMPORT_LIBRARIES})
-    target_link_options(${target} PRIVATE -static -s ${PROXKIT_MATLAB_DIR}/mexFunction.def)
+    # Debugging information stripped (the static runtime brings some), the
+    # symbol table kept: the platform checker traces every wide instruction
+    # to the function it lies in by its symbol.  The loader never reads it.
+    target_link_options(${target} PRIVATE -static -Wl,--strip-debug ${PROXKIT_MATLAB_DIR}/mexFunction.def)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROXKIT_MATLAB_DIR}/mexFunction.def)
   elseif(APPLE)
     # The host provides libmx and libmex when it loads the bundle.

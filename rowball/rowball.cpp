@@ -2,233 +2,248 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
+
+#include "gateway/instruction_set.h"
+
+// The baseline path of x86 uses SSE2, which every x86-64 processor has (the
+// 32-bit x86 builds ask for it too).  Elsewhere GCC and clang carry two rows
+// per lane pair in their generic vectors (two-lane SIMD on ARM), and other
+// compilers one row per lane.
+#if PROXKIT_WIDE_PATHS || defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define PROXKIT_ROWBALL_SSE2 1
+#include <immintrin.h>
+#else
+#define PROXKIT_ROWBALL_SSE2 0
+#include <cstring>
+#endif
+
+#if defined(_MSC_VER) && !defined(__clang__)
+#define PROXKIT_LANE __forceinline
+#define PROXKIT_UNROLL
+#else
+// Lane operations are inlined into the functions of their instruction set
+// (GCC inlines nothing across target attributes otherwise), and the loops
+// over a block's groups are unrolled, so that each group's sum, count and
+// threshold stay in registers.
+#define PROXKIT_LANE inline __attribute__((always_inline))
+#define PROXKIT_UNROLL _Pragma("GCC unroll 8")
+#endif
 
 namespace proxkit {
 namespace {
 
-constexpr double tolerance = 1e-8;
-
-// X and P are column-major: the elements of one row lie m apart, so a row
-// walked alone touches a new cache line, and often a new page, at every
-// element, and its threshold loop walks it many times.  Rows are therefore
-// projected in blocks of `block_rows`, and while the thresholds are searched
-// the block's part of P is used as one scratch area laid out for the search:
-// its columns are taken as chunks of block_rows contiguous doubles, and the n
-// scratch slots of the block's row r are slots r*n ... r*n + n - 1 of that
-// area, slot s lying at chunk s / block_rows, offset s % block_rows.  Each
-// row's absolute values and active set thus lie in runs of contiguous
-// doubles, inside the block's own part of P; the projection overwrites the
-// whole block once every threshold is known.  Rows are independent, so the
-// results are those of the row-by-row loop.
-constexpr std::size_t block_rows = 32;
-
-// A row's scratch slots in the block layout above.
-class BlockSlots {
- public:
-  BlockSlots(double* block, std::size_t m, std::size_t first_slot) : block_(block), m_(m), first_(first_slot) {}
-  double& operator[](std::size_t j) const {
-    const std::size_t s = first_ + j;
-    return block_[s % block_rows + s / block_rows * m_];
-  }
-
- private:
-  double* block_;
-  std::size_t m_;
-  std::size_t first_;
+// The lane operations, for one row per lane.  A lane keeps a value by adding
+// it to its sum; a value not kept adds +0.0, which leaves the sum's bits as
+// they are: the sum starts at +0.0 and adds non-negative values only, so it
+// is never -0.0.
+struct OneLane {
+  static constexpr std::size_t width = 1;
+  using Values = double;
+  using Mask = bool;
+  static Values load(const double* p) { return *p; }
+  static void store(double* p, Values v) { *p = v; }
+  static Values splat(double v) { return v; }
+  static Values abs(Values v) { return std::fabs(v); }
+  static Values add(Values a, Values b) { return a + b; }
+  static Values sub(Values a, Values b) { return a - b; }
+  static Values mul(Values a, Values b) { return a * b; }
+  static Values div(Values a, Values b) { return a / b; }
+  static Mask at_least(Values a, Values b) { return a >= b; }
+  static Mask greater(Values a, Values b) { return a > b; }
+  static Mask less(Values a, Values b) { return a < b; }
+  static Mask equal(Values a, Values b) { return a == b; }
+  static Mask mask_not(Mask a) { return !a; }
+  static Mask mask_and(Mask a, Mask b) { return a && b; }
+  static Mask mask_or(Mask a, Mask b) { return a || b; }
+  static Mask mask_and_not(Mask a, Mask b) { return a && !b; }
+  static Values select(Mask m, Values a, Values b) { return m ? a : b; }
+  static Values add_kept(Values sum, Mask keep, Values v) { return sum + (keep ? v : 0.0); }
+  static bool any(Mask m) { return m; }
+  static void prefetch(const double*) {}
 };
-
-// A row's scratch slots in its own row of P, for the rows of a last,
-// partial block (the block layout needs block_rows rows to stay inside it).
-class RowSlots {
- public:
-  RowSlots(double* row, std::size_t m) : row_(row), m_(m) {}
-  double& operator[](std::size_t j) const { return row_[j * m_]; }
-
- private:
-  double* row_;
-  std::size_t m_;
-};
-
-// A row's threshold search: the loop
-//   while |R - h*theta| > 1e-8: theta = R/h; keep the active values >= theta,
-//   in order, compacted in place; h = their count; R = their sum - t,
-// which also ends after an iteration that keeps every active value or none.
-struct Search {
-  double rest;         // R
-  std::size_t active;  // h
-  double theta;
-  double count;        // iterations so far
-  bool running;
-  bool outside;        // t < the row's sum (or a NaN sum): projected, not copied
-};
-
-// Starts an iteration if the loop's test lets it; returns whether it did.
-inline bool start_iteration(Search& row) {
-  if (!row.running || !(std::fabs(row.rest - static_cast<double>(row.active) * row.theta) > tolerance)) {
-    row.running = false;
-    return false;
-  }
-  row.count = row.count + 1.0;
-  row.theta = row.rest / static_cast<double>(row.active);
-  return true;
-}
-
-// Ends the iteration that kept `kept` of the row's active values, their sum
-// being `kept_sum`.
-inline void finish_iteration(Search& row, std::size_t kept, double kept_sum, double t) {
-  const bool kept_every_value = kept == row.active;
-  row.active = kept;
-  row.rest = kept_sum - t;
-  if (kept_every_value || kept == 0) row.running = false;
-}
-
-// Rows are processed in groups of rows_in_flight, whose sums (each a chain
-// of dependent additions in its own order) run side by side.
-constexpr std::size_t rows_in_flight = 8;
-
-// Iterations two and on of a group of rows whose active values stand in their
-// slots: the rows advance in rounds, one iteration each.
-template <class SlotsOf>
-void continue_searches(SlotsOf slots_of, std::size_t group, Search* rows, double t) {
-  for (;;) {
-    std::size_t live[rows_in_flight], kept[rows_in_flight];
-    std::size_t lives = 0;
-    for (std::size_t r = 0; r < group; ++r) {
-      if (!start_iteration(rows[r])) continue;
-      // Compaction without branches: every value is written at the next
-      // free slot, which only advances past kept values.  That slot is never
-      // ahead of the value being read, and slots past the kept ones are
-      // scratch.
-      const auto p = slots_of(r);
-      const double theta = rows[r].theta;
-      std::size_t k = 0;
-      for (std::size_t j = 0; j < rows[r].active; ++j) {
-        const double value = p[j];
-        p[k] = value;
-        k += value >= theta ? 1 : 0;
-      }
-      kept[lives] = k;
-      live[lives++] = r;
-    }
-    if (lives == 0) return;
-
-    double kept_sum[rows_in_flight] = {};
-    std::size_t common = kept[0];
-    for (std::size_t l = 1; l < lives; ++l) common = kept[l] < common ? kept[l] : common;
-    for (std::size_t j = 0; j < common; ++j)
-      for (std::size_t l = 0; l < lives; ++l) kept_sum[l] = kept_sum[l] + slots_of(live[l])[j];
-    for (std::size_t l = 0; l < lives; ++l) {
-      const auto p = slots_of(live[l]);
-      for (std::size_t j = common; j < kept[l]; ++j) kept_sum[l] = kept_sum[l] + p[j];
-      finish_iteration(rows[live[l]], kept[l], kept_sum[l], t);
-    }
-  }
-}
-
-// The threshold searches of rows first ... first + rows - 1, whose slots
-// slots_of(r) gives.  Two passes over the block's part of X, in column tiles
-// that stay in cache while the rows read their runs of them: the first sums
-// each row's absolute values; the second runs each row's first iteration
-// straight from X, writing only into its slots, so the absolute values are
-// never stored and read back.  Adding 0.0 for a value that is not kept
-// leaves the kept sum's bits as they are (that sum is never -0.0), so it runs
-// without branches.
-template <class SlotsOf>
-void search_block(const double* X, std::size_t first, std::size_t rows, std::size_t m, std::size_t n, double t,
-                  SlotsOf slots_of, Search* search) {
-  constexpr std::size_t tile_columns = 32;
-  const auto for_each_tile = [&](auto&& visit_group) {
-    for (std::size_t first_column = 0; first_column < n; first_column += tile_columns) {
-      const std::size_t last_column = n - first_column < tile_columns ? n : first_column + tile_columns;
-      for (std::size_t r0 = 0; r0 < rows; r0 += rows_in_flight)
-        visit_group(r0, rows - r0 < rows_in_flight ? rows - r0 : rows_in_flight, first_column, last_column);
-    }
-  };
-
-  double sum[block_rows] = {};
-  for_each_tile([&](std::size_t r0, std::size_t group, std::size_t from, std::size_t to) {
-    double s[rows_in_flight];
-    for (std::size_t r = 0; r < group; ++r) s[r] = sum[r0 + r];
-    for (std::size_t j = from; j < to; ++j) {
-      const double* x = X + first + r0 + j * m;
-      for (std::size_t r = 0; r < group; ++r) s[r] = s[r] + std::fabs(x[r]);
-    }
-    for (std::size_t r = 0; r < group; ++r) sum[r0 + r] = s[r];
-  });
-
-  bool first_iteration[block_rows];
-  for (std::size_t r = 0; r < rows; ++r) {
-    // A row inside the ball (t >= its sum) runs no iteration; a NaN sum
-    // fails that test and then the loop's.
-    const bool outside = !(t >= sum[r]);
-    search[r] = {sum[r] - t, n, 0.0, 0.0, outside, outside};
-    first_iteration[r] = start_iteration(search[r]);
-  }
-
-  std::size_t kept[block_rows] = {};
-  double kept_sum[block_rows] = {};
-  for_each_tile([&](std::size_t r0, std::size_t group, std::size_t from, std::size_t to) {
-    for (std::size_t r = r0; r < r0 + group; ++r) {
-      if (!first_iteration[r]) continue;
-      const auto p = slots_of(r);
-      const double* x = X + first + r;
-      const double theta = search[r].theta;
-      std::size_t k = kept[r];
-      double s = kept_sum[r];
-      for (std::size_t j = from; j < to; ++j) {
-        const double value = std::fabs(x[j * m]);
-        p[k] = value;
-        const bool keep = value >= theta;
-        k += keep ? 1 : 0;
-        s = s + (keep ? value : 0.0);
-      }
-      kept[r] = k;
-      kept_sum[r] = s;
-    }
-  });
-  for (std::size_t r = 0; r < rows; ++r)
-    if (first_iteration[r]) finish_iteration(search[r], kept[r], kept_sum[r], t);
-
-  for (std::size_t r0 = 0; r0 < rows; r0 += rows_in_flight)
-    continue_searches([=](std::size_t r) { return slots_of(r0 + r); },
-                      rows - r0 < rows_in_flight ? rows - r0 : rows_in_flight, search + r0, t);
-}
-
-void project_block(double* P, double* theta, double* iterations, const double* X, std::size_t first,
-                   std::size_t rows, std::size_t m, std::size_t n, double t) {
-  Search search[block_rows];
-  double* block = P + first;
-  if (rows == block_rows)
-    search_block(X, first, rows, m, n, t, [=](std::size_t r) { return BlockSlots(block, m, r * n); }, search);
-  else
-    search_block(X, first, rows, m, n, t, [=](std::size_t r) { return RowSlots(block + r, m); }, search);
-
-  for (std::size_t r = 0; r < rows; ++r) {
-    if (theta != nullptr) theta[first + r] = search[r].theta;
-    if (iterations != nullptr) iterations[first + r] = search[r].count;
-  }
-  // The projection, column by column.  Both candidates are computed and then
-  // selected, from plain per-row arrays, so that the compiler may run the
-  // rows of a column side by side.
-  double threshold[block_rows];
-  bool outside[block_rows];
-  for (std::size_t r = 0; r < rows; ++r) {
-    threshold[r] = search[r].theta;
-    outside[r] = search[r].outside;
-  }
-  for (std::size_t j = 0; j < n; ++j) {
-    const double* x = X + first + j * m;
-    double* p = block + j * m;
-    for (std::size_t r = 0; r < rows; ++r) {
-      const double value = x[r], theta = threshold[r];
-      const double down = value - theta, up = value + theta;
-      const double shrunk = value > theta ? down : value < -theta ? up : 0.0;
-      p[r] = outside[r] ? shrunk : value;
-    }
-  }
-}
 
 }  // namespace
+
+namespace baseline {
+namespace {
+
+#if PROXKIT_ROWBALL_SSE2
+struct Sse2Lanes {
+  static constexpr std::size_t width = 2;
+  using Values = __m128d;
+  using Mask = __m128d;  // all ones or all zeros per lane
+  static PROXKIT_LANE Values load(const double* p) { return _mm_loadu_pd(p); }
+  static PROXKIT_LANE void store(double* p, Values v) { _mm_storeu_pd(p, v); }
+  static PROXKIT_LANE Values splat(double v) { return _mm_set1_pd(v); }
+  static PROXKIT_LANE Values abs(Values v) { return _mm_andnot_pd(_mm_set1_pd(-0.0), v); }
+  static PROXKIT_LANE Values add(Values a, Values b) { return _mm_add_pd(a, b); }
+  static PROXKIT_LANE Values sub(Values a, Values b) { return _mm_sub_pd(a, b); }
+  static PROXKIT_LANE Values mul(Values a, Values b) { return _mm_mul_pd(a, b); }
+  static PROXKIT_LANE Values div(Values a, Values b) { return _mm_div_pd(a, b); }
+  static PROXKIT_LANE Mask at_least(Values a, Values b) { return _mm_cmpge_pd(a, b); }
+  static PROXKIT_LANE Mask greater(Values a, Values b) { return _mm_cmpgt_pd(a, b); }
+  static PROXKIT_LANE Mask less(Values a, Values b) { return _mm_cmplt_pd(a, b); }
+  static PROXKIT_LANE Mask equal(Values a, Values b) { return _mm_cmpeq_pd(a, b); }
+  static PROXKIT_LANE Mask mask_not(Mask a) { return _mm_xor_pd(a, _mm_castsi128_pd(_mm_set1_epi32(-1))); }
+  static PROXKIT_LANE Mask mask_and(Mask a, Mask b) { return _mm_and_pd(a, b); }
+  static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return _mm_or_pd(a, b); }
+  static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return _mm_andnot_pd(b, a); }
+  static PROXKIT_LANE Values select(Mask m, Values a, Values b) {
+    return _mm_or_pd(_mm_and_pd(m, a), _mm_andnot_pd(m, b));
+  }
+  static PROXKIT_LANE Values add_kept(Values sum, Mask keep, Values v) { return _mm_add_pd(sum, _mm_and_pd(keep, v)); }
+  static PROXKIT_LANE bool any(Mask m) { return _mm_movemask_pd(m) != 0; }
+  static PROXKIT_LANE void prefetch(const double* p) { _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T1); }
+};
+using Lanes = Sse2Lanes;
+#elif defined(__GNUC__)
+// The same operations as SSE2's, in GCC's generic vectors: a comparison gives
+// all ones or all zeros per lane, and a cast between vectors keeps the bits.
+struct PairLanes {
+  static constexpr std::size_t width = 2;
+  typedef double Values __attribute__((vector_size(16)));
+  typedef std::int64_t Mask __attribute__((vector_size(16)));
+  static PROXKIT_LANE Values load(const double* p) {
+    Values v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+  }
+  static PROXKIT_LANE void store(double* p, Values v) { std::memcpy(p, &v, sizeof v); }
+  static PROXKIT_LANE Values splat(double v) { return Values{v, v}; }
+  static PROXKIT_LANE Values abs(Values v) { return (Values)((Mask)v & ~(Mask)splat(-0.0)); }
+  static PROXKIT_LANE Values add(Values a, Values b) { return a + b; }
+  static PROXKIT_LANE Values sub(Values a, Values b) { return a - b; }
+  static PROXKIT_LANE Values mul(Values a, Values b) { return a * b; }
+  static PROXKIT_LANE Values div(Values a, Values b) { return a / b; }
+  static PROXKIT_LANE Mask at_least(Values a, Values b) { return a >= b; }
+  static PROXKIT_LANE Mask greater(Values a, Values b) { return a > b; }
+  static PROXKIT_LANE Mask less(Values a, Values b) { return a < b; }
+  static PROXKIT_LANE Mask equal(Values a, Values b) { return a == b; }
+  static PROXKIT_LANE Mask mask_not(Mask a) { return ~a; }
+  static PROXKIT_LANE Mask mask_and(Mask a, Mask b) { return a & b; }
+  static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return a | b; }
+  static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return a & ~b; }
+  static PROXKIT_LANE Values select(Mask m, Values a, Values b) { return (Values)(((Mask)a & m) | ((Mask)b & ~m)); }
+  static PROXKIT_LANE Values add_kept(Values sum, Mask keep, Values v) { return sum + (Values)((Mask)v & keep); }
+  static PROXKIT_LANE bool any(Mask m) { return (m[0] | m[1]) != 0; }
+  static PROXKIT_LANE void prefetch(const double* p) { __builtin_prefetch(p); }
+};
+using Lanes = PairLanes;
+#else
+using Lanes = OneLane;
+#endif
+constexpr std::size_t groups_in_flight = 4;
+
+#define PROXKIT_PATH_TARGET
+#include "rowball/rowball_blocks.h"
+#undef PROXKIT_PATH_TARGET
+
+}  // namespace
+}  // namespace baseline
+
+#if PROXKIT_WIDE_PATHS
+namespace avx2 {
+namespace {
+
+struct Avx2Lanes {
+  static constexpr std::size_t width = 4;
+  using Values = __m256d;
+  using Mask = __m256d;  // all ones or all zeros per lane
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values load(const double* p) { return _mm256_loadu_pd(p); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE void store(double* p, Values v) { _mm256_storeu_pd(p, v); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values splat(double v) { return _mm256_set1_pd(v); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values abs(Values v) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), v); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values add(Values a, Values b) { return _mm256_add_pd(a, b); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values sub(Values a, Values b) { return _mm256_sub_pd(a, b); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values mul(Values a, Values b) { return _mm256_mul_pd(a, b); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values div(Values a, Values b) { return _mm256_div_pd(a, b); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask at_least(Values a, Values b) { return _mm256_cmp_pd(a, b, _CMP_GE_OQ); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask greater(Values a, Values b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask less(Values a, Values b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask equal(Values a, Values b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask mask_not(Mask a) {
+    return _mm256_xor_pd(a, _mm256_castsi256_pd(_mm256_set1_epi32(-1)));
+  }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask mask_and(Mask a, Mask b) { return _mm256_and_pd(a, b); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return _mm256_or_pd(a, b); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return _mm256_andnot_pd(b, a); }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values select(Mask m, Values a, Values b) {
+    return _mm256_blendv_pd(b, a, m);
+  }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values add_kept(Values sum, Mask keep, Values v) {
+    return _mm256_add_pd(sum, _mm256_and_pd(keep, v));
+  }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE bool any(Mask m) { return _mm256_movemask_pd(m) != 0; }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE void prefetch(const double* p) {
+    _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T1);
+  }
+};
+using Lanes = Avx2Lanes;
+constexpr std::size_t groups_in_flight = 4;
+
+#define PROXKIT_PATH_TARGET PROXKIT_TARGET_AVX2
+#include "rowball/rowball_blocks.h"
+#undef PROXKIT_PATH_TARGET
+
+}  // namespace
+}  // namespace avx2
+
+namespace avx512 {
+namespace {
+
+// A kept lane adds its value under the mask, which leaves the other lanes'
+// sums untouched.
+struct Avx512Lanes {
+  static constexpr std::size_t width = 8;
+  using Values = __m512d;
+  using Mask = __mmask8;
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values load(const double* p) { return _mm512_loadu_pd(p); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE void store(double* p, Values v) { _mm512_storeu_pd(p, v); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values splat(double v) { return _mm512_set1_pd(v); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values abs(Values v) { return _mm512_abs_pd(v); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values add(Values a, Values b) { return _mm512_add_pd(a, b); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values sub(Values a, Values b) { return _mm512_sub_pd(a, b); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values mul(Values a, Values b) { return _mm512_mul_pd(a, b); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values div(Values a, Values b) { return _mm512_div_pd(a, b); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask at_least(Values a, Values b) {
+    return _mm512_cmp_pd_mask(a, b, _CMP_GE_OQ);
+  }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask greater(Values a, Values b) {
+    return _mm512_cmp_pd_mask(a, b, _CMP_GT_OQ);
+  }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask less(Values a, Values b) {
+    return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ);
+  }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask equal(Values a, Values b) {
+    return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ);
+  }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask mask_not(Mask a) { return static_cast<Mask>(~a); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask mask_and(Mask a, Mask b) { return static_cast<Mask>(a & b); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return static_cast<Mask>(a | b); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return static_cast<Mask>(a & ~b); }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values select(Mask m, Values a, Values b) {
+    return _mm512_mask_blend_pd(m, b, a);
+  }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values add_kept(Values sum, Mask keep, Values v) {
+    return _mm512_mask_add_pd(sum, keep, sum, v);
+  }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE bool any(Mask m) { return m != 0; }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE void prefetch(const double* p) {
+    _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T1);
+  }
+};
+using Lanes = Avx512Lanes;
+constexpr std::size_t groups_in_flight = 4;
+
+#define PROXKIT_PATH_TARGET PROXKIT_TARGET_AVX512
+#include "rowball/rowball_blocks.h"
+#undef PROXKIT_PATH_TARGET
+
+}  // namespace
+}  // namespace avx512
+#endif
 
 bool rowball(double* P, double* theta, double* iterations, const double* X, std::int32_t m, std::int32_t n,
              double t) {
@@ -244,11 +259,19 @@ bool rowball(double* P, double* theta, double* iterations, const double* X, std:
     }
     return true;
   }
-  for (std::size_t first = 0; first < rows; first += block_rows) {
-    const std::size_t count = rows - first < block_rows ? rows - first : block_rows;
-    project_block(P, theta, iterations, X, first, count, rows, cols, t);
+  switch (chosen_instruction_set()) {
+#if PROXKIT_WIDE_PATHS
+    case InstructionSet::avx512:
+      avx512::project_all_rows(P, theta, iterations, X, rows, cols, t);
+      return true;
+    case InstructionSet::avx2:
+      avx2::project_all_rows(P, theta, iterations, X, rows, cols, t);
+      return true;
+#endif
+    default:
+      baseline::project_all_rows(P, theta, iterations, X, rows, cols, t);
+      return true;
   }
-  return true;
 }
 
 }  // namespace proxkit

@@ -8,9 +8,13 @@ namespace proxkit {
 // Projects every row of the m-by-n column-major matrix X onto the l1 ball of
 // radius t, into the zero-filled m-by-n matrix P, and stores each row's
 // threshold and count of threshold iterations into theta[i] and
-// iterations[i] (m values each; either may be null to leave it out).  Row i
-// of P is the only scratch storage: it holds the row's absolute values and
-// then the shrinking active set.
+// iterations[i] (m values each; either may be null to leave it out).  P is
+// the only scratch storage besides a few small arrays on the stack: a row's
+// active values lie in the rows of P that are projected with it, until its
+// projection overwrites them.
+//
+// Runs on the instruction set that chosen_instruction_set() names
+// (gateway/instruction_set.h); every set gives the same bits.
 //
 // The threshold loop, with tolerance 1e-8, runs while |R - h*theta| > 1e-8.
 // It also ends after an iteration that keeps every active value (the next

@@ -308,8 +308,10 @@ std::vector<Case> rowball_cases() {
   // theta is 3 up to rounding: compared across builds.
   cases.push_back(call("t = 0", 3, {row({3, 1, 2}), scalar(1), scalar(3), scalar(0)}));
   Sampler s(0x726f7762616c6c);
+  // Half of them tall enough to fill the vectors and blocks of rows of the
+  // widest path, with rows left over.
   for (int k = 0; k < 20; ++k) {
-    const std::size_t m = s.below(4);
+    const std::size_t m = k % 2 == 0 ? s.below(4) : 8 + s.below(64);
     const std::size_t n = s.below(6);
     Case c = sampled(k, {matrix(m, n, s.values(m * n)), scalar(static_cast<double>(m)), scalar(static_cast<double>(n)),
                          scalar(k % 4 == 0 ? s.value() : static_cast<double>(s.below(5)))});

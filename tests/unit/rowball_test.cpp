@@ -2,6 +2,7 @@
 #include <limits>
 #include <random>
 
+#include "gateway/instruction_set.h"
 #include "plugin_test.h"
 #include "reference/literal_rowball.h"
 #include "rowball/rowball.h"
@@ -164,27 +165,44 @@ TEST_F(Rowball, LoopEndsWhereRoundingWouldKeepItGoing) {
   EXPECT_LT(p.theta[0], 7.00000000001e21);
 }
 
-TEST_F(Rowball, MatchesTheLiteralLoopWhereverItEnds) {
+// Every instruction set the machine has, forced in turn, against the literal
+// loop bit for bit, and the plug-in (which runs the widest) against both.
+// Shapes cross the vector and block widths and their leftovers; rows of
+// small integers with t = 0 or an integer radius tie values with the
+// thresholds of later iterations, where only the iteration count tells a
+// compaction that keeps values > theta from one that keeps values >= theta.
+class RowballPath : public Rowball, public ::testing::WithParamInterface<InstructionSet> {
+ protected:
+  void SetUp() override {
+    if (!choose_instruction_set(GetParam())) GTEST_SKIP() << "this machine lacks " << instruction_set_name(GetParam());
+  }
+  void TearDown() override { choose_instruction_set(widest_instruction_set()); }
+};
+
+TEST_P(RowballPath, MatchesTheLiteralLoopWhereverItEnds) {
   std::mt19937_64 rng(20261208);
   std::normal_distribution<double> normal;
-  const double extremes[] = {0.0, -0.0, inf, -inf, nan, 1e-300};
+  const double extremes[] = {0.0, -0.0, inf, -inf, nan, std::numeric_limits<double>::denorm_min(), 1e-300};
   const double radii[] = {0.0, 1e-9, 1e-8, 0.5, 1.0, 3.0, 100.0, nan};
   int compared = 0, never = 0;
   for (int round = 0; round < 400; ++round) {
-    // Up to three blocks of rows, the last one partial.
-    const size_t m = round % 4 == 0 ? rng() % 100 : rng() % 20, n = rng() % 9;
+    const size_t m = round % 4 == 0 ? rng() % 100 : rng() % 20;
+    const size_t n = round % 8 == 1 ? rng() % 60 : rng() % 9;
+    const bool small_integers = round % 5 == 2;
     const double scale = std::pow(10.0, static_cast<double>(rng() % 24) - 4.0);
     std::vector<double> X(m * n);
     for (double& x : X) {
-      switch (rng() % 10) {
-        case 0: x = extremes[rng() % 6]; break;
-        case 1: x = static_cast<double>(static_cast<int>(rng() % 7) - 3); break;  // ties
+      switch (small_integers ? 1 : rng() % 10) {
+        case 0: x = extremes[rng() % 7]; break;
+        case 1: x = static_cast<double>(static_cast<int>(rng() % 9) - 4); break;
         default: x = normal(rng) * scale; break;
       }
     }
     if (m > 0 && rng() % 4 == 0)
       for (size_t j = 1; j < n; ++j) X[j * m] = X[0];  // a row of equal magnitudes
-    const double t = rng() % 3 == 0 ? scale * std::fabs(normal(rng)) : radii[rng() % 8];
+    const double t = small_integers ? static_cast<double>(rng() % 3 == 0 ? rng() % 5 : 0)
+                     : rng() % 3 == 0 ? scale * std::fabs(normal(rng))
+                                      : radii[rng() % 8];
 
     std::vector<double> P(m * n), theta(m), iterations(m);
     ASSERT_TRUE(rowball(P.data(), theta.data(), iterations.data(), X.data(), static_cast<std::int32_t>(m),
@@ -213,6 +231,12 @@ TEST_F(Rowball, MatchesTheLiteralLoopWhereverItEnds) {
   EXPECT_GT(compared, 500);
   EXPECT_GT(never, 0);  // the draw does reach the rows the plain loop cannot finish
 }
+
+INSTANTIATE_TEST_SUITE_P(InstructionSets, RowballPath,
+                         ::testing::Values(InstructionSet::baseline, InstructionSet::avx2, InstructionSet::avx512),
+                         [](const ::testing::TestParamInfo<InstructionSet>& info) {
+                           return std::string(instruction_set_name(info.param));
+                         });
 
 }  // namespace
 }  // namespace proxkit
