@@ -1,8 +1,10 @@
 // The frame every plug-in shares: argument counts, access to inputs, the
-// segment table, creation of results and error raising, all through the
-// host's MEX interface.  Each plug-in's gateway runs, in this order: the count
-// check, input access (class checks included), shape checks, creation of its
-// results, and then the kernel's plain function on the host's storage.
+// segment table, creation of results and error raising, all through the host
+// interface (gateway/host.h), so that each gateway is compiled unchanged
+// against MEX or Octave-native.  Each plug-in's gateway runs, in this order:
+// the count check, input access (class checks included), shape checks,
+// creation of its results, and then the kernel's plain function on the
+// host's storage.
 //
 // Input classes: an input that is not a real, full double array (single,
 // integer, logical, char, complex, sparse, cell, struct, ...) is never read
@@ -14,23 +16,20 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
 #include <type_traits>
 
+#include "gateway/host.h"
 #include "gateway/segment_table.h"
-#include "mex.h"
 
 namespace proxkit::gateway {
 
+using host::Contents;
+using host::DoubleArray;
+using host::raise;
+
 inline constexpr const char* out_of_bound_message =
     "INDEX OUT OF BOUND: the last index is out of bound.";
-
-// Raises a host error; the host ends the call and never returns here.
-[[noreturn]] inline void raise(const char* message) {
-  mexErrMsgTxt(message);
-  std::abort();
-}
 
 inline void require(bool condition, const char* message) {
   if (!condition) raise(message);
@@ -41,14 +40,6 @@ inline void require(bool condition, const char* message) {
 inline void check_counts(int nlhs, int nrhs, int inputs, int max_results, const char* usage) {
   require(nrhs == inputs && nlhs <= max_results, usage);
 }
-
-// A real double array's storage and shape, as the host holds it.
-struct DoubleArray {
-  double* data;
-  std::size_t size;  // element count (M*N)
-  std::size_t rows;
-  std::size_t cols;
-};
 
 // Raises a message about one argument: `format` holds one %s, the argument's
 // name.  The text is composed on the stack because the error call does not
@@ -61,8 +52,8 @@ struct DoubleArray {
 
 // Refuses `a` unless it is a real double array (and full, unless sparse is
 // allowed), naming the argument.
-inline void require_double(const mxArray* a, const char* name, bool sparse_allowed) {
-  if (mxIsDouble(a) && !mxIsComplex(a) && (sparse_allowed || !mxIsSparse(a))) return;
+inline void require_double(host::Argument a, const char* name, bool sparse_allowed) {
+  if (host::is_real_double(a, sparse_allowed)) return;
   raise_about(name, sparse_allowed ? "%s must be a real double array." : "%s must be a real, full double array.");
 }
 
@@ -71,19 +62,14 @@ inline void require_element(const DoubleArray& a, const char* name) {
   if (a.size == 0) raise_about(name, "%s must have at least one element.");
 }
 
-inline DoubleArray storage_of(const mxArray* a) {
-  return {mxGetPr(a), static_cast<std::size_t>(mxGetNumberOfElements(a)),
-          static_cast<std::size_t>(mxGetM(a)), static_cast<std::size_t>(mxGetN(a))};
-}
-
-inline DoubleArray full_double(const mxArray* a, const char* name) {
+inline DoubleArray full_double(host::Argument a, const char* name) {
   require_double(a, name, false);
-  return storage_of(a);
+  return host::storage_of(a);
 }
 
 // The segment table `accIdx` for a vector of n elements: class check, then
 // the one validation, of its last entry.
-inline SegmentTable segment_table(const mxArray* accIdx, std::size_t n) {
+inline SegmentTable segment_table(host::Argument accIdx, std::size_t n) {
   const DoubleArray bounds = full_double(accIdx, "accIdx");
   const SegmentTable table{bounds.data, bounds.size};
   require(last_entry_in_bounds(table, n), out_of_bound_message);
@@ -95,7 +81,7 @@ inline SegmentTable segment_table(const mxArray* accIdx, std::size_t n) {
 // segment, so an empty `rho` is refused whenever the table has a segment
 // (even an empty one).  With no segment nothing uses it and the call goes on;
 // the NaN returned then is never read by the kernel.
-inline double rho_parameter(const mxArray* a, SegmentTable table) {
+inline double rho_parameter(host::Argument a, SegmentTable table) {
   const DoubleArray rho = full_double(a, "rho");
   if (table.count >= 2) require_element(rho, "rho");
   if (rho.size > 0) return rho.data[0];
@@ -114,13 +100,13 @@ constexpr bool dimension_fits(std::size_t n) {
          static_cast<std::uintmax_t>(static_cast<std::make_unsigned_t<Size>>(std::numeric_limits<Size>::max()));
 }
 
-// Creates a zero-filled m-by-n double result and stores it in plhs[slot]
-// at once, so the host owns it from then on; refuses a shape the host's
-// dimension type cannot hold.
-inline double* create_result(mxArray* plhs[], int slot, std::size_t m, std::size_t n) {
-  require(dimension_fits<mwSize>(m) && dimension_fits<mwSize>(n), result_too_large_message);
-  plhs[slot] = mxCreateDoubleMatrix(static_cast<mwSize>(m), static_cast<mwSize>(n), mxREAL);
-  return mxGetPr(plhs[slot]);
+// Creates an m-by-n double result and stores it in plhs[slot] at once, so
+// the host owns it from then on; refuses a shape the host's dimension type
+// cannot hold.  `contents` says whether the kernel relies on zeros in it or
+// writes every element itself.
+inline double* create_result(host::Results plhs, int slot, std::size_t m, std::size_t n, Contents contents) {
+  require(dimension_fits<host::Dimension>(m) && dimension_fits<host::Dimension>(n), result_too_large_message);
+  return host::new_result(plhs, slot, m, n, contents);
 }
 
 }  // namespace proxkit::gateway

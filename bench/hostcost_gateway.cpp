@@ -13,7 +13,7 @@ namespace {
 
 // A result dimension, truncated toward zero; refused unless it counts from 0
 // to 2^31 - 1, so that no value becomes a huge allocation.
-std::size_t dimension(const mxArray* a, const char* name) {
+std::size_t dimension(proxkit::host::Argument a, const char* name) {
   using namespace proxkit::gateway;
   const DoubleArray value = full_double(a, name);
   require(value.size == 1 && value.data[0] > -1.0 && value.data[0] < 2147483648.0,
@@ -23,7 +23,7 @@ std::size_t dimension(const mxArray* a, const char* name) {
 
 }  // namespace
 
-void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+PROXKIT_GATEWAY(hostcost) {
   using namespace proxkit::gateway;
   enum { IN_M, IN_N, N_DIMENSIONS };
   enum { OUT_ZEROS, N_OUT };
@@ -31,6 +31,6 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   require(nrhs >= N_DIMENSIONS && nlhs <= N_OUT, "Usage: out = hostcost (m, n, ...)");
   const std::size_t m = dimension(prhs[IN_M], "m");
   const std::size_t n = dimension(prhs[IN_N], "n");
-  for (int input = N_DIMENSIONS; input < nrhs; ++input) mxGetData(prhs[input]);
-  create_result(plhs, OUT_ZEROS, m, n);
+  for (int input = N_DIMENSIONS; input < nrhs; ++input) proxkit::host::storage_of(prhs[input]);
+  create_result(plhs, OUT_ZEROS, m, n, Contents::zeros);
 }
