@@ -1,10 +1,11 @@
 // hostcost: out = hostcost (m, n, ...)
 //
-// A benchmark plug-in, never shipped: it does only the host's share of a
-// kernel's call.  It asks the host for the storage of every input after the
-// first two, as a kernel's gateway does, reads none of it, and creates an
-// m-by-n zero result through the same gateway helper as the kernels'
-// plug-ins, which the host then returns.  Called with a kernel's inputs and
+// A benchmark plug-in, never shipped, built as MEX and as Octave-native like
+// the kernels: it does only the host's share of a kernel's call.  It asks the
+// host for the storage of every input after the first two, as a kernel's
+// gateway does, reads none of it, and creates an m-by-n zero result through
+// the same gateway helper as the kernels' plug-ins, which the host then
+// returns.  Called with a kernel's inputs and
 // the shape of its result, it costs what the host spends on that call outside
 // the kernel.  Called with no input, it does nothing: the empty plug-in.
 #include "gateway/gateway.h"
