@@ -88,6 +88,22 @@ inline double rho_parameter(host::Argument a, SegmentTable table) {
   return std::numeric_limits<double>::quiet_NaN();
 }
 
+// What the result of grpshrink or grpsign holds before the kernel runs: those
+// kernels write every position of every segment and rely on zeros
+// elsewhere, so the zeros are needed only when the segments, taken in table
+// order, leave a position uncovered.  The walk is conservative: a gap that a
+// later, out-of-order segment would fill still asks for zeros.
+inline Contents segment_result_contents(SegmentTable table, std::size_t n) {
+  std::size_t covered = 0;  // positions [0, covered) lie in some segment
+  for (std::size_t k = 0; k + 1 < table.count; ++k) {
+    const Segment segment = segment_range(table.bounds[k], table.bounds[k + 1], n);
+    if (segment.begin == segment.end) continue;
+    if (segment.begin > covered) return Contents::zeros;
+    if (segment.end > covered) covered = segment.end;
+  }
+  return covered < n ? Contents::zeros : Contents::written_by_kernel;
+}
+
 inline constexpr const char* result_too_large_message = "the result is too large for this build of the plug-in.";
 
 // True when the host's dimension type holds n.  A build on the host's

@@ -22,6 +22,6 @@ PROXKIT_GATEWAY(grpshrink) {
   const DoubleArray vect = full_double(prhs[IN_VECT], "vect");
   const proxkit::SegmentTable table = segment_table(prhs[IN_ACCIDX], vect.size);
   const double rho = rho_parameter(prhs[IN_RHO], table);
-  double* out = create_result(plhs, OUT_SHRUNK, vect.size, 1, Contents::zeros);
+  double* out = create_result(plhs, OUT_SHRUNK, vect.size, 1, segment_result_contents(table, vect.size));
   proxkit::grpshrink(vect.data, vect.size, table, rho, out);
 }

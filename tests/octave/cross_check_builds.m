@@ -154,6 +154,13 @@ function o = outcome (c)
   args = c.args ();
   out = cell (1, c.nout);
   o = struct ('results', {{}}, 'message', '', 'identifier', '', 'printed', '', 'S', []);
+  % Storage of the size of a segment kernel's result, full of NaN and just
+  % freed: a result that is not zero-filled where its kernel relies on zeros
+  % would likely be given it and show NaN.
+  if (! isempty (args) && isnumeric (args{1}))
+    garbage = NaN (numel (args{1}), 1);
+    clear garbage;
+  end
   try
     if (c.nout == 0)
       o.printed = evalc ('f (args{:});');
