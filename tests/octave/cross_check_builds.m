@@ -68,6 +68,7 @@ function calls = make_calls ()
     calls{end+1} = call (kernel{1}, @() {big, [0 5 1e3 2e6 3e6]}, 1);
   end
   for kernel = {'grpshrink', 'grpsign'}
+    calls{end+1} = call (kernel{1}, @() {big, [0 5 1e3 2e6 3e6], 1e-3}, 1);
     calls{end+1} = call (kernel{1}, @() {big, [1e3 2e6 2.5e6], 1e-3}, 1);
   end
 
