@@ -84,7 +84,7 @@ bench-build: deps
 # the system's own python3).
 bench-peers: bench-build
 	@sh scripts/install-deps.sh peers
-	$(OCTAVE) --eval "addpath('$(BUILD)-bench/octave', '$(BUILD)-bench/bench/octave', 'bench'); peers"
+	$(OCTAVE) --eval "addpath('bench'); peers ({'$(BUILD)-bench/octave', '$(BUILD)-bench/bench/octave'}, {'$(BUILD)-bench/octave-mex', '$(BUILD)-bench/bench/octave-mex'})"
 	/usr/bin/python3 bench/peers.py $(BUILD)-bench/bench/libproxkit_cabi.so
 
 clean:

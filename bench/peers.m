@@ -1,30 +1,56 @@
-function peers ()
-  % PEERS times every proxkit plug-in against the vectorised Octave code a
-  % user would write instead, on the standard workloads (fixed seeds), in
-  % this one Octave process, and prints one table:
-  %  - plug-in: the median time of the plug-in's call, result returned;
-  %  - host: the median time of hostcost given the same inputs and creating a
-  %    result of the same shape, that is Octave's own share of the call
-  %    (passing the inputs, creating and returning the result);
-  %  - kernel: plug-in minus host, the kernel's share;
-  %  - peer: the median time of the vectorised code, and peer/plug-in;
-  %  - max|diff|: the largest absolute difference between the two results.
-  %    They need not be identical: the peers sum in other orders.
-  % Then the small-call figure: calls on a 10-element vector against the
-  % call of an empty plug-in.
+function peers (native, mex)
+  % PEERS (NATIVE, MEX) times every proxkit function three ways on the
+  % standard workloads (fixed seeds), in this one Octave process: through
+  % its Octave-native plug-in (in the folders of the cell NATIVE, with the
+  % native hostcost), through its MEX plug-in (in the folders of the cell
+  % MEX, with the MEX hostcost) and as the vectorised Octave code a user
+  % would write instead.  One table:
+  %  - native, MEX: the median time of the call, result returned, and
+  %    native/MEX;
+  %  - x*1: Octave's own y = x * 1 on an array of the result's size, the
+  %    floor of creating a result in Octave, and native/x*1;
+  %  - peer: the median time of the vectorised code, and peer/native;
+  %  - max|diff|: the largest absolute difference between the native and the
+  %    peer's results.  They need not be identical: the peers sum in other
+  %    orders.  (The native and MEX results are identical: the tests check
+  %    it.)
+  % Then the small-call figures: calls on a 10-element vector through both
+  % builds, against the call of an empty plug-in of each.
   %
-  % Needs the plug-ins and hostcost on the path.
-  printf ('proxkit plug-ins against vectorised Octave %s; medians of several runs, in ms.\n', version ());
-  printf ('host: Octave''s own share of the call (hostcost with the same inputs and result shape);\n');
-  printf ('kernel: plug-in - host.  max|diff|: largest absolute difference of the results,\n');
-  printf ('which need not be identical (the vectorised code adds in other orders).\n\n');
-  printf ('%-9s %-4s %9s %8s %8s %6s  %-28s %9s %8s %10s\n', 'kernel', 'load', 'plug-in', 'host', ...
-          'kernel', 'host%', 'peer', 'peer ms', '/plug-in', 'max|diff|');
+  % Both builds are called in one process under different names: the MEX
+  % plug-ins are copied as <name>_mex.mex into a folder of their own (a MEX
+  % plug-in's function takes the name of its file).
+  names = [{'hostcost'}, kernels()];
+  renamed = tempname ();
+  mkdir (renamed);
+  for k = 1:numel (names)
+    found = cellfun (@(folder) fullfile (folder, [names{k} '.mex']), mex, 'UniformOutput', false);
+    found = found(cellfun (@isfile, found));
+    copyfile (found{1}, fullfile (renamed, [names{k} '_mex.mex']));
+  end
+  addpath (native{:}, renamed);
+  cleanup = onCleanup (@() remove_folder (renamed));
+  printf ('proxkit: Octave-native and MEX plug-ins against vectorised Octave %s;\n', version ());
+  printf ('medians of several runs, in ms.  x*1: Octave''s own y = x * 1 on an array of the\n');
+  printf ('result''s size.  max|diff|: largest absolute difference of the results, which need\n');
+  printf ('not be identical (the vectorised code adds in other orders).\n\n');
+  printf ('%-9s %-4s %8s %8s %7s %8s %7s  %-24s %8s %8s %10s\n', 'kernel', 'load', 'native', 'MEX', ...
+          'nat/MEX', 'x*1', 'nat/x*1', 'peer', 'peer ms', 'peer/nat', 'max|diff|');
   segment_rows ();
   pairdot_rows ();
   nzassign_rows ();
   rowball_rows ();
   small_calls ();
+end
+
+function remove_folder (folder)
+  rmpath (folder);
+  confirm_recursive_rmdir (false);
+  rmdir (folder, 's');
+end
+
+function names = kernels ()
+  names = {'grpnorm', 'grpclip', 'grpshrink', 'grpsign', 'pairdot', 'nzassign', 'rowball'};
 end
 
 % ---------------------------------------------------------------- workloads
@@ -50,7 +76,7 @@ function segment_rows ()
       end
       forms = {'accumarray', @() accumarray_peer (k, x, g, rho.(k)); ...
                'reshape (equal segments)', @() reshape_peer (k, x, len, rho.(k))};
-      print_rows (k, name, @() feval (k, args{:}), @() hostcost (result_rows, 1, args{:}), forms);
+      print_rows (k, name, args, [result_rows 1], forms);
     end
   end
 end
@@ -63,7 +89,7 @@ function pairdot_rows ()
   V = randn (r, n);
   iR = randi (m, 1, L);
   iC = randi (n, 1, L);
-  print_rows ('pairdot', 'P1', @() pairdot (Ut, V, iR, iC), @() hostcost (1, L, Ut, V, iR, iC), ...
+  print_rows ('pairdot', 'P1', {Ut, V, iR, iC}, [1 L], ...
               {'sum(Ut(:,iR).*V(:,iC),1)', @() sum (Ut(:,iR) .* V(:,iC), 1)});
 end
 
@@ -80,8 +106,7 @@ function nzassign_rows ()
   v = randn (nnz (S), 1);
   % The pattern, kept by a solver that rebuilds S with new values.
   [i, j] = find (S);
-  print_rows ('nzassign', 'Z1', @() assign_values (S, v), @() hostcost (0, 0, S, v), ...
-              {'sparse(i,j,v,m,n)', @() sparse (i, j, v, side, side)});
+  print_rows ('nzassign', 'Z1', {S, v}, [0 0], {'sparse(i,j,v,m,n)', @() sparse (i, j, v, side, side)});
 end
 
 function rowball_rows ()
@@ -90,8 +115,7 @@ function rowball_rows ()
     [name, m, n, seed] = workload{1}{:};
     randn ('state', seed);
     X = randn (m, n);
-    print_rows ('rowball', name, @() rowball (X, m, n, t), @() hostcost (m, n, X, m, n, t), ...
-                {'sort-based, across rows', @() rowball_peer (X, t)});
+    print_rows ('rowball', name, {X, m, n, t}, [m n], {'sort-based, across rows', @() rowball_peer (X, t)});
   end
 end
 
@@ -147,24 +171,32 @@ function P = rowball_peer (X, t)
   P = sign (X) .* max (A - theta, 0);
 end
 
-% nzassign returns nothing: the result compared is S itself, written in
-% place (returning it copies nothing).
-function S = assign_values (S, v)
-  nzassign (S, v);
+% The call of kernel (or of its MEX plug-in, under the name <kernel>_mex)
+% on args, returning the result compared.  nzassign returns nothing: the
+% result is S itself, written in place (returning it copies nothing).
+function result = call_kernel (name, args)
+  if (strncmp (name, 'nzassign', 8))
+    feval (name, args{:});
+    result = args{1};
+  else
+    result = feval (name, args{:});
+  end
 end
 
 % ------------------------------------------------------------------ timing
 
-% Prints the plug-in's row and one per peer.  plugin, host and each peer are
-% functions of no argument returning the result compared.
-function print_rows (kernel, workload, plugin, host, peers)
-  [plugin_ms, expected] = median_ms (plugin);
-  host_ms = median_ms (host);
-  lead = sprintf ('%-9s %-4s %9.2f %8.2f %8.2f %5.0f%%', kernel, workload, plugin_ms, host_ms, ...
-                  plugin_ms - host_ms, 100 * host_ms / plugin_ms);
+% Prints the kernel's row and one per peer: the kernel called on args
+% through both builds, x * 1 on an array of the result's shape, and each
+% peer (a function of no argument returning the result compared).
+function print_rows (kernel, workload, args, result_shape, peers)
+  [native_ms, mex_ms, expected] = median_ms (@() call_kernel (kernel, args), @() call_kernel ([kernel '_mex'], args));
+  x = randn (result_shape);
+  floor_ms = median_ms (@() x * 1);
+  lead = sprintf ('%-9s %-4s %8.2f %8.2f %7.3f %8.2f %7.2f', kernel, workload, native_ms, mex_ms, ...
+                  native_ms / mex_ms, floor_ms, native_ms / floor_ms);
   for p = 1:rows (peers)
-    [peer_ms, got] = median_ms (peers{p, 2});
-    printf ('%s  %-28s %9.2f %8.2f %10.3g\n', lead, peers{p, 1}, peer_ms, peer_ms / plugin_ms, ...
+    [peer_ms, ~, got] = median_ms (peers{p, 2});
+    printf ('%s  %-24s %8.2f %8.2f %10.3g\n', lead, peers{p, 1}, peer_ms, peer_ms / native_ms, ...
             full (max (max (abs (got - expected)))));
     lead = blanks (numel (lead));
   end
@@ -173,67 +205,73 @@ end
 
 % The median time of f() in ms over a few runs after a first, untimed one
 % (which loads the plug-in and returns the result); fewer runs for slow code
-% so that the whole table takes minutes.
-function [ms, result] = median_ms (f)
+% so that the whole table takes minutes.  With a second function g, also
+% g's, the runs of the two alternating so that both meet the same machine.
+function [ms, g_ms, result] = median_ms (f, g)
+  functions = {f};
+  if (nargin > 1)
+    functions{2} = g;
+  end
+  cellfun (@(h) h (), functions(2:end), 'UniformOutput', false);
   result = f ();
   start = tic ();
   result = f ();
   first = toc (start);
   runs = max (3, min (7, floor (1 / first)));
-  times = zeros (runs, 1);
-  times(1) = first;
-  for r = 2:runs
-    start = tic ();
-    result = f ();
-    times(r) = toc (start);
+  times = zeros (runs, numel (functions));
+  for r = 1:runs
+    for k = numel (functions):-1:1
+      start = tic ();
+      result = functions{k} ();
+      times(r, k) = toc (start);
+    end
   end
-  ms = 1e3 * median (times);
+  ms = 1e3 * median (times(:, 1));
+  g_ms = 1e3 * median (times(:, end));
 end
 
 % ------------------------------------------------------------- small calls
 
 % Calls on a 10-element vector (one segment), in microseconds per call,
-% against the empty plug-in (hostcost with no input and no result: the
-% bare cost of calling a plug-in) and against hostcost called as the kernel
-% is (the same inputs, a result of the same shape).
+% through both builds: each build's empty plug-in (hostcost with no input
+% and no result: the bare cost of calling a plug-in of that kind), then
+% each kernel, with native/MEX.
 function small_calls ()
   randn ('state', 5);
   x = randn (10, 1);
   accIdx = [0 10];
-  printf ('\nSmall calls on a 10-element vector, microseconds per call (medians of batches);\n');
-  printf ('/empty: against the empty plug-in; /host: against hostcost called as the kernel is.\n');
-  printf ('%-36s %8s %8s %8s\n', 'call', 'us', '/empty', '/host');
-  empty_us = call_us ('hostcost ()', x, accIdx);
-  printf ('%-36s %8.3f %8.2f\n', 'hostcost () (the empty plug-in)', empty_us, 1);
-  us = call_us ('y = hostcost (0, 0)', x, accIdx);
-  printf ('%-36s %8.3f %8.2f\n', 'y = hostcost (0, 0)', us, us / empty_us);
-  for call = {{'y = grpnorm (x, accIdx)', 'y = hostcost (1, 1, x, accIdx)'}, ...
-              {'y = grpshrink (x, accIdx, 1)', 'y = hostcost (10, 1, x, accIdx, 1)'}}
-    [kernel, host] = call{1}{:};
-    host_us = call_us (host, x, accIdx);
-    printf ('%-36s %8.3f %8.2f\n', host, host_us, host_us / empty_us);
-    us = call_us (kernel, x, accIdx);
-    printf ('%-36s %8.3f %8.2f %8.2f\n', kernel, us, us / empty_us, us / host_us);
+  printf ('\nSmall calls on a 10-element vector, microseconds per call (medians of batches).\n');
+  printf ('%-32s %8s %8s %8s\n', 'call', 'native', 'MEX', 'nat/MEX');
+  for call = {{'hostcost', ''}, {'y = grpnorm', '(x, accIdx)'}, {'y = grpclip', '(x, accIdx)'}, ...
+              {'y = grpshrink', '(x, accIdx, 1)'}}
+    [name, arguments] = call{1}{:};
+    [native_us, mex_us] = call_us ({[name arguments], [name '_mex' arguments]}, x, accIdx);
+    printf ('%-32s %8.3f %8.3f %8.3f\n', [name arguments], native_us, mex_us, native_us / mex_us);
   end
-  printf ('(target: a call on a 10-element vector at most 1.2 times the call of an empty plug-in)\n');
+  printf ('(target: a call on a 10-element vector no more expensive than through the MEX plug-in)\n');
 end
 
-% The time of one run of statement, written out in a loop (a function
-% handle would add its own call), less the time of the empty loop.
-function us = call_us (statement, x, accIdx)
+% The time of one run of each of two statements, written out in a loop (a
+% function handle would add its own call), less the time of the empty loop;
+% their batches alternate so that both meet the same machine.
+function [a_us, b_us] = call_us (statements, x, accIdx)
   calls = 1e5;
   batches = 7;
-  loop = sprintf ('for call = 1:%d, %s; end', calls, statement);
+  loops = cellfun (@(s) sprintf ('for call = 1:%d, %s; end', calls, s), statements, 'UniformOutput', false);
   empty = sprintf ('for call = 1:%d, end', calls);
-  eval (loop);
-  per_call = zeros (batches, 1);
-  for b = 1:batches
-    start = tic ();
-    eval (loop);
-    spent = toc (start);
-    start = tic ();
-    eval (empty);
-    per_call(b) = (spent - toc (start)) / calls;
+  per_call = zeros (batches, 2);
+  for b = 0:batches
+    for k = 1:2
+      start = tic ();
+      eval (loops{k});
+      spent = toc (start);
+      start = tic ();
+      eval (empty);
+      if (b > 0)  % the first batch loads the plug-ins
+        per_call(b, k) = (spent - toc (start)) / calls;
+      end
+    end
   end
   us = 1e6 * median (per_call);
+  [a_us, b_us] = deal (us(1), us(2));
 end

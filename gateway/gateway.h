@@ -1,8 +1,10 @@
 // The frame every plug-in shares: argument counts, access to inputs, the
-// segment table, creation of results and error raising, all through the
-// host's MEX interface.  Each plug-in's gateway runs, in this order: the count
-// check, input access (class checks included), shape checks, creation of its
-// results, and then the kernel's plain function on the host's storage.
+// segment table, creation of results and error raising, all through the host
+// interface (gateway/host.h), so that each gateway is compiled unchanged
+// against MEX or Octave-native.  Each plug-in's gateway runs, in this order:
+// the count check, input access (class checks included), shape checks,
+// creation of its results, and then the kernel's plain function on the
+// host's storage.
 //
 // Input classes: an input that is not a real, full double array (single,
 // integer, logical, char, complex, sparse, cell, struct, ...) is never read
@@ -20,23 +22,20 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
 #include <type_traits>
 
+#include "gateway/host.h"
 #include "gateway/segment_table.h"
-#include "mex.h"
 
 namespace proxkit::gateway {
 
+using host::Contents;
+using host::DoubleArray;
+using host::raise;
+
 inline constexpr const char* out_of_bound_message =
     "INDEX OUT OF BOUND: the last index is out of bound.";
-
-// Raises a host error; the host ends the call and never returns here.
-[[noreturn]] inline void raise(const char* message) {
-  mexErrMsgTxt(message);
-  std::abort();
-}
 
 inline void require(bool condition, const char* message) {
   if (!condition) raise(message);
@@ -47,14 +46,6 @@ inline void require(bool condition, const char* message) {
 inline void check_counts(int nlhs, int nrhs, int inputs, int max_results, const char* usage) {
   require(nrhs == inputs && nlhs <= max_results, usage);
 }
-
-// A real double array's storage and shape, as the host holds it.
-struct DoubleArray {
-  double* data;
-  std::size_t size;  // element count (M*N)
-  std::size_t rows;
-  std::size_t cols;
-};
 
 // Raises a message about one argument: `format` holds one %s, the argument's
 // name.  The text is composed on the stack because the error call does not
@@ -67,8 +58,8 @@ struct DoubleArray {
 
 // Refuses `a` unless it is a real double array (and full, unless sparse is
 // allowed), naming the argument.
-inline void require_double(const mxArray* a, const char* name, bool sparse_allowed) {
-  if (mxIsDouble(a) && !mxIsComplex(a) && (sparse_allowed || !mxIsSparse(a))) return;
+inline void require_double(host::Argument a, const char* name, bool sparse_allowed) {
+  if (host::is_real_double(a, sparse_allowed)) return;
   raise_about(name, sparse_allowed ? "%s must be a real double array." : "%s must be a real, full double array.");
 }
 
@@ -77,19 +68,14 @@ inline void require_element(const DoubleArray& a, const char* name) {
   if (a.size == 0) raise_about(name, "%s must have at least one element.");
 }
 
-inline DoubleArray storage_of(const mxArray* a) {
-  return {mxGetPr(a), static_cast<std::size_t>(mxGetNumberOfElements(a)),
-          static_cast<std::size_t>(mxGetM(a)), static_cast<std::size_t>(mxGetN(a))};
-}
-
-inline DoubleArray full_double(const mxArray* a, const char* name) {
+inline DoubleArray full_double(host::Argument a, const char* name) {
   require_double(a, name, false);
-  return storage_of(a);
+  return host::storage_of(a);
 }
 
 // The segment table `accIdx` for a vector of n elements: class check, then
 // the one validation, of its last entry.
-inline SegmentTable segment_table(const mxArray* accIdx, std::size_t n) {
+inline SegmentTable segment_table(host::Argument accIdx, std::size_t n) {
   const DoubleArray bounds = full_double(accIdx, "accIdx");
   const SegmentTable table{bounds.data, bounds.size};
   require(last_entry_in_bounds(table, n), out_of_bound_message);
@@ -101,11 +87,27 @@ inline SegmentTable segment_table(const mxArray* accIdx, std::size_t n) {
 // segment, so an empty `rho` is refused whenever the table has a segment
 // (even an empty one).  With no segment nothing uses it and the call goes on;
 // the NaN returned then is never read by the kernel.
-inline double rho_parameter(const mxArray* a, SegmentTable table) {
+inline double rho_parameter(host::Argument a, SegmentTable table) {
   const DoubleArray rho = full_double(a, "rho");
   if (table.count >= 2) require_element(rho, "rho");
   if (rho.size > 0) return rho.data[0];
   return std::numeric_limits<double>::quiet_NaN();
+}
+
+// What the result of grpshrink or grpsign holds before the kernel runs: those
+// kernels write every position of every segment and rely on zeros
+// elsewhere, so the zeros are needed only when the segments, taken in table
+// order, leave a position uncovered.  The walk is conservative: a gap that a
+// later, out-of-order segment would fill still asks for zeros.
+inline Contents segment_result_contents(SegmentTable table, std::size_t n) {
+  std::size_t covered = 0;  // positions [0, covered) lie in some segment
+  for (std::size_t k = 0; k + 1 < table.count; ++k) {
+    const Segment segment = segment_range(table.bounds[k], table.bounds[k + 1], n);
+    if (segment.begin == segment.end) continue;
+    if (segment.begin > covered) return Contents::zeros;
+    if (segment.end > covered) covered = segment.end;
+  }
+  return covered < n ? Contents::zeros : Contents::written_by_kernel;
 }
 
 inline constexpr const char* result_too_large_message = "the result is too large for this build of the plug-in.";
@@ -120,13 +122,13 @@ constexpr bool dimension_fits(std::size_t n) {
          static_cast<std::uintmax_t>(static_cast<std::make_unsigned_t<Size>>(std::numeric_limits<Size>::max()));
 }
 
-// Creates a zero-filled m-by-n double result and stores it in plhs[slot]
-// at once, so the host owns it from then on; refuses a shape the host's
-// dimension type cannot hold.
-inline double* create_result(mxArray* plhs[], int slot, std::size_t m, std::size_t n) {
-  require(dimension_fits<mwSize>(m) && dimension_fits<mwSize>(n), result_too_large_message);
-  plhs[slot] = mxCreateDoubleMatrix(static_cast<mwSize>(m), static_cast<mwSize>(n), mxREAL);
-  return mxGetPr(plhs[slot]);
+// Creates an m-by-n double result and stores it in plhs[slot] at once, so
+// the host owns it from then on; refuses a shape the host's dimension type
+// cannot hold.  `contents` says whether the kernel relies on zeros in it or
+// writes every element itself.
+inline double* create_result(host::Results plhs, int slot, std::size_t m, std::size_t n, Contents contents) {
+  require(dimension_fits<host::Dimension>(m) && dimension_fits<host::Dimension>(n), result_too_large_message);
+  return host::new_result(plhs, slot, m, n, contents);
 }
 
 }  // namespace proxkit::gateway

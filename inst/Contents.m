@@ -13,5 +13,6 @@
 % Row-wise projection
 %   rowball   - Projection of every row of a matrix onto the l1 ball.
 %
-% Each function is a compiled MEX plug-in; help <name> describes its usage,
-% arguments, results, refusals and an example.
+% Each function is a compiled plug-in (Octave-native in Octave, MEX in
+% MATLAB); help <name> describes its usage, arguments, results, refusals and
+% an example.

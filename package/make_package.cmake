@@ -11,7 +11,7 @@ file(COPY ${STAGING_DIR}/DESCRIPTION ${STAGING_DIR}/INDEX ${SOURCE_DIR}/COPYING
      DESTINATION ${root})
 file(GLOB help_files ${SOURCE_DIR}/inst/*.m)
 file(COPY ${help_files} DESTINATION ${root}/inst)
-file(COPY ${STAGING_DIR}/Makefile ${SOURCE_DIR}/plugins/mexFunction.map DESTINATION ${root}/src)
+file(COPY ${STAGING_DIR}/Makefile ${SOURCE_DIR}/plugins/octFunction.map DESTINATION ${root}/src)
 foreach(source IN LISTS SOURCES)
   get_filename_component(folder ${source} DIRECTORY)
   file(COPY ${SOURCE_DIR}/${source} DESTINATION ${root}/src/${folder})

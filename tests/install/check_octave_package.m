@@ -16,7 +16,7 @@ function check_octave_package (tarball, scratch)
   pkg ('load', 'proxkit');
 
   help grpnorm
-  plugins = dir (fullfile (scratch, 'proxkit-*', '*', '*.mex'));
+  plugins = dir (fullfile (scratch, 'proxkit-*', '*', '*.oct'));
   if (isempty (plugins))
     error ('no plug-in installed under %s', scratch);
   end

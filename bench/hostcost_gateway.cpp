@@ -1,10 +1,11 @@
 // hostcost: out = hostcost (m, n, ...)
 //
-// A benchmark plug-in, never shipped: it does only the host's share of a
-// kernel's call.  It asks the host for the storage of every input after the
-// first two, as a kernel's gateway does, reads none of it, and creates an
-// m-by-n zero result through the same gateway helper as the kernels'
-// plug-ins, which the host then returns.  Called with a kernel's inputs and
+// A benchmark plug-in, never shipped, built as MEX and as Octave-native like
+// the kernels: it does only the host's share of a kernel's call.  It asks the
+// host for the storage of every input after the first two, as a kernel's
+// gateway does, reads none of it, and creates an m-by-n zero result through
+// the same gateway helper as the kernels' plug-ins, which the host then
+// returns.  Called with a kernel's inputs and
 // the shape of its result, it costs what the host spends on that call outside
 // the kernel.  Called with no input, it does nothing: the empty plug-in.
 #include "gateway/gateway.h"
@@ -13,7 +14,7 @@ namespace {
 
 // A result dimension, truncated toward zero; refused unless it counts from 0
 // to 2^31 - 1, so that no value becomes a huge allocation.
-std::size_t dimension(const mxArray* a, const char* name) {
+std::size_t dimension(proxkit::host::Argument a, const char* name) {
   using namespace proxkit::gateway;
   const DoubleArray value = full_double(a, name);
   require(value.size == 1 && value.data[0] > -1.0 && value.data[0] < 2147483648.0,
@@ -23,7 +24,7 @@ std::size_t dimension(const mxArray* a, const char* name) {
 
 }  // namespace
 
-void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+PROXKIT_GATEWAY(hostcost) {
   using namespace proxkit::gateway;
   enum { IN_M, IN_N, N_DIMENSIONS };
   enum { OUT_ZEROS, N_OUT };
@@ -31,6 +32,6 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   require(nrhs >= N_DIMENSIONS && nlhs <= N_OUT, "Usage: out = hostcost (m, n, ...)");
   const std::size_t m = dimension(prhs[IN_M], "m");
   const std::size_t n = dimension(prhs[IN_N], "n");
-  for (int input = N_DIMENSIONS; input < nrhs; ++input) mxGetData(prhs[input]);
-  create_result(plhs, OUT_ZEROS, m, n);
+  for (int input = N_DIMENSIONS; input < nrhs; ++input) proxkit::host::storage_of(prhs[input]);
+  create_result(plhs, OUT_ZEROS, m, n, Contents::zeros);
 }

@@ -9,13 +9,13 @@
 #include "gateway/gateway.h"
 #include "segment/grpnorm.h"
 
-void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+PROXKIT_GATEWAY(grpnorm) {
   using namespace proxkit::gateway;
   enum { IN_VECT, IN_ACCIDX, N_IN };
   enum { OUT_NORM, N_OUT };
   check_counts(nlhs, nrhs, N_IN, N_OUT, "Usage: out = grpnorm (vect, accIdx)");
   const DoubleArray vect = full_double(prhs[IN_VECT], "vect");
   const proxkit::SegmentTable table = segment_table(prhs[IN_ACCIDX], vect.size);
-  double* out = create_result(plhs, OUT_NORM, 1, 1);
+  double* out = create_result(plhs, OUT_NORM, 1, 1, Contents::written_by_kernel);
   *out = proxkit::grpnorm(vect.data, vect.size, table);
 }

@@ -11,13 +11,13 @@
 #include "gateway/gateway.h"
 #include "segment/grpclip.h"
 
-void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+PROXKIT_GATEWAY(grpclip) {
   using namespace proxkit::gateway;
   enum { IN_VECT, IN_ACCIDX, N_IN };
   enum { OUT_CLIPPED, N_OUT };
   check_counts(nlhs, nrhs, N_IN, N_OUT, "Usage: out = grpclip (vect, accIdx)");
   const DoubleArray vect = full_double(prhs[IN_VECT], "vect");
   const proxkit::SegmentTable table = segment_table(prhs[IN_ACCIDX], vect.size);
-  double* out = create_result(plhs, OUT_CLIPPED, vect.size, 1);
+  double* out = create_result(plhs, OUT_CLIPPED, vect.size, 1, Contents::written_by_kernel);
   proxkit::grpclip(vect.data, vect.size, table, out);
 }

@@ -14,7 +14,7 @@
 #include "gateway/gateway.h"
 #include "segment/grpsign.h"
 
-void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+PROXKIT_GATEWAY(grpsign) {
   using namespace proxkit::gateway;
   enum { IN_VECT, IN_ACCIDX, IN_RHO, N_IN };
   enum { OUT_DIRECTIONS, N_OUT };
@@ -22,6 +22,6 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   const DoubleArray vect = full_double(prhs[IN_VECT], "vect");
   const proxkit::SegmentTable table = segment_table(prhs[IN_ACCIDX], vect.size);
   const double rho = rho_parameter(prhs[IN_RHO], table);
-  double* out = create_result(plhs, OUT_DIRECTIONS, vect.size, 1);
+  double* out = create_result(plhs, OUT_DIRECTIONS, vect.size, 1, segment_result_contents(table, vect.size));
   proxkit::grpsign(vect.data, vect.size, table, rho, out);
 }

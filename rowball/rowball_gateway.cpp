@@ -30,13 +30,14 @@ namespace {
 using namespace proxkit::gateway;
 
 // The first element of a real, full, non-empty double array.
-double first_element(const mxArray* a, const char* name) {
-  require_element(full_double(a, name), name);
-  return mxGetScalar(a);
+double first_element(proxkit::host::Argument a, const char* name) {
+  const DoubleArray values = full_double(a, name);
+  require_element(values, name);
+  return values.data[0];
 }
 
 // A dimension argument, truncated toward zero to a non-negative 32-bit count.
-std::int32_t dimension(const mxArray* a, const char* name) {
+std::int32_t dimension(proxkit::host::Argument a, const char* name) {
   const double value = first_element(a, name);
   if (!(value > -1.0 && value < 2147483648.0)) raise_about(name, "%s must be a count from 0 to 2147483647.");
   return static_cast<std::int32_t>(value);
@@ -44,7 +45,7 @@ std::int32_t dimension(const mxArray* a, const char* name) {
 
 }  // namespace
 
-void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+PROXKIT_GATEWAY(rowball) {
   enum { IN_X, IN_M, IN_N, IN_T, N_IN };
   enum { OUT_P, OUT_THETA, OUT_ITERATIONS, N_OUT };
   require(nrhs >= N_IN, "Usage: [P, theta, iterations] = rowball (X, m, n, t)");
@@ -56,8 +57,8 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
           "X must have at least m*n elements.");
 
   const int results = std::clamp(nlhs, 1, static_cast<int>(N_OUT));
-  double* P = create_result(plhs, OUT_P, m, n);
-  double* theta = results > OUT_THETA ? create_result(plhs, OUT_THETA, m, 1) : nullptr;
-  double* iterations = results > OUT_ITERATIONS ? create_result(plhs, OUT_ITERATIONS, m, 1) : nullptr;
-  if (!proxkit::rowball(P, theta, iterations, X.data, m, n, t)) mexPrintf("\n t should be nonnegative!");
+  double* P = create_result(plhs, OUT_P, m, n, Contents::zeros);
+  double* theta = results > OUT_THETA ? create_result(plhs, OUT_THETA, m, 1, Contents::zeros) : nullptr;
+  double* iterations = results > OUT_ITERATIONS ? create_result(plhs, OUT_ITERATIONS, m, 1, Contents::zeros) : nullptr;
+  if (!proxkit::rowball(P, theta, iterations, X.data, m, n, t)) proxkit::host::print("\n t should be nonnegative!");
 }

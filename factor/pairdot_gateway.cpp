@@ -21,7 +21,7 @@
 #include "factor/pairdot.h"
 #include "gateway/gateway.h"
 
-void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+PROXKIT_GATEWAY(pairdot) {
   using namespace proxkit::gateway;
   enum { IN_UT, IN_V, IN_IR, IN_IC, N_IN };
   enum { OUT_VALUES, N_OUT };
@@ -38,6 +38,6 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
           "iR must hold row numbers of U from 1 to m.");
   require(proxkit::pairdot_entries_in_range(iC.data, iC.size, r, V.size),
           "iC must hold column numbers of V from 1 to n.");
-  double* out = create_result(plhs, OUT_VALUES, 1, iR.size);
+  double* out = create_result(plhs, OUT_VALUES, 1, iR.size, Contents::written_by_kernel);
   proxkit::pairdot(Ut.data, V.data, r, iR.data, iC.data, iR.size, out);
 }

@@ -15,15 +15,13 @@
 #include "factor/nzassign.h"
 #include "gateway/gateway.h"
 
-void mexFunction(int nlhs, mxArray* [], int nrhs, const mxArray* prhs[]) {
+PROXKIT_GATEWAY(nzassign) {
   using namespace proxkit::gateway;
   enum { IN_S, IN_V, N_IN };
   check_counts(nlhs, nrhs, N_IN, 0, "Usage: nzassign ( S, v )");
   require_double(prhs[IN_S], "S", true);
-  double* dst = mxGetPr(prhs[IN_S]);
+  double* dst = proxkit::host::writable_storage(prhs[IN_S]);
   const DoubleArray v = full_double(prhs[IN_V], "v");
-  const std::size_t capacity = mxIsSparse(prhs[IN_S]) ? static_cast<std::size_t>(mxGetNzmax(prhs[IN_S]))
-                                                       : static_cast<std::size_t>(mxGetNumberOfElements(prhs[IN_S]));
-  require(v.size <= capacity, "v must not have more elements than S has stored values.");
+  require(v.size <= proxkit::host::stored_capacity(prhs[IN_S]), "v must not have more elements than S has stored values.");
   proxkit::nzassign(dst, v.data, v.size);
 }

@@ -1,0 +1,58 @@
+// The host interface: everything a plug-in's gateway asks of its host,
+// with two bindings.  The MEX binding (gateway/host_mex.h, the default) makes
+// a plug-in that MATLAB, GNU Octave and the stand-in host load through
+// mexFunction; the Octave-native binding (gateway/host_octave.h, chosen with
+// PROXKIT_HOST_OCTAVE) makes an .oct function.  Each kernel's gateway is
+// written once, between PROXKIT_GATEWAY(<kernel>) and its closing brace, and
+// compiled against either binding.
+//
+// Each binding provides, in namespace proxkit::host:
+//  - Argument (one input), Arguments (prhs[i] is the i-th Argument) and
+//    Results (the slots that new_result fills);
+//  - is_real_double(a, sparse_allowed): the class check that must pass
+//    before any storage of a is touched;
+//  - storage_of(a): the storage and shape of an input that passed it, read
+//    without copying or unsharing anything;
+//  - writable_storage(a) and stored_capacity(a): the storage of an input
+//    written in place, and how many values it holds (a sparse array's
+//    capacity, a full one's element count);
+//  - new_result(results, slot, m, n, contents): a new m-by-n double
+//    result, owned by the host at once;
+//  - raise(text): refuses the call with text; never returns;
+//  - print(text): prints text as it is.
+//
+// The rule both bindings keep: no object with a non-trivial destructor is
+// alive in a gateway where the host can raise.  A MATLAB host may end a
+// refused call by unwinding the plug-in's frames as a C++ exception, another
+// MEX host by a longjmp that runs no destructor at all; Octave's error
+// throws.  Gateways therefore hold plain pointers and sizes only.
+#ifndef PROXKIT_HOST_H
+#define PROXKIT_HOST_H
+
+#include <cstddef>
+
+namespace proxkit::host {
+
+// A real double array's storage and shape, as the host holds it.
+struct DoubleArray {
+  double* data;
+  std::size_t size;  // element count (M*N)
+  std::size_t rows;  // M
+  std::size_t cols;  // N: the product of every dimension after the first
+};
+
+// What a new result holds before its kernel runs.  A MEX host zero-fills
+// every result anyway; the Octave-native binding writes zeros only where a
+// kernel relies on them, and leaves the first touch of the other results'
+// storage to the kernel.
+enum class Contents { zeros, written_by_kernel };
+
+}  // namespace proxkit::host
+
+#if defined(PROXKIT_HOST_OCTAVE)
+#include "gateway/host_octave.h"
+#else
+#include "gateway/host_mex.h"
+#endif
+
+#endif

@@ -1,0 +1,218 @@
+// The Octave-native binding of the host interface (gateway/host.h): each
+// kernel becomes an .oct function of GNU Octave, with the steps, messages and
+// ownership of its MEX plug-in, at Octave's own cost of a call.
+//
+// - Inputs are read where Octave holds them: const storage pointers, the
+//   ones Octave's MEX layer hands out, so nothing is copied or unshared.
+//   An input Octave holds without such storage (a range such as 1:n, a
+//   diagonal or permutation matrix) is first made a full array, as the MEX
+//   layer does too; a write into it (nzassign) then reaches no variable,
+//   exactly as through the MEX plug-in.
+// - nzassign writes through the storage pointer of S, so the caller's
+//   variable and every variable sharing its storage see the values, as with
+//   the MEX plug-in in Octave.
+// - Results are handed to Octave once, with no second array and no copy
+//   out, and are zero-filled only where a kernel relies on zeros; large ones
+//   are advised for huge pages before anything touches them (see
+//   advise_huge_pages).
+// - A refusal ends the call with error ("<kernel>: <text>") and an empty
+//   identifier, the text the MEX plug-in gives in Octave; printing goes to
+//   the same stream as mexPrintf's.
+// - help <kernel> shows the help file beside the .oct file, read when
+//   Octave loads the function, as it reads the one beside a MEX plug-in.
+#ifndef PROXKIT_HOST_OCTAVE_H
+#define PROXKIT_HOST_OCTAVE_H
+
+#include <octave/oct.h>
+#include <octave/interpreter.h>
+#include <octave/ov-re-mat.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <utility>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace proxkit::host {
+
+using Argument = const octave_value&;
+
+struct Arguments {
+  const octave_value_list* list;
+  const octave_value& operator[](int i) const { return (*list)(i); }
+};
+
+struct Results {
+  octave_value_list* slots;
+};
+
+using Dimension = octave_idx_type;
+
+inline bool is_real_double(Argument a, bool sparse_allowed) {
+  return a.is_double_type() && !a.iscomplex() && (sparse_allowed || !a.issparse());
+}
+
+// The storage Octave's MEX layer would hand out for a; null for an input
+// held without plain storage.
+inline double* storage_pointer(Argument a) { return static_cast<double*>(const_cast<void*>(a.mex_get_data())); }
+
+inline DoubleArray storage_of(Argument a) {
+  const dim_vector dims = a.dims();
+  std::size_t cols = 1;
+  for (int d = 1; d < dims.ndims(); ++d) cols *= static_cast<std::size_t>(dims(d));
+  return {storage_pointer(a), static_cast<std::size_t>(a.numel()), static_cast<std::size_t>(dims(0)), cols};
+}
+
+inline double* writable_storage(Argument a) { return storage_pointer(a); }
+
+inline std::size_t stored_capacity(Argument a) {
+  return static_cast<std::size_t>(a.issparse() ? a.nzmax() : a.numel());
+}
+
+// Results of at least this many bytes are advised for huge pages: the first
+// touch of fresh 4 KB pages costs more than the kernel itself on some
+// virtual machines, while a smaller result is not worth a system call.
+inline constexpr std::size_t huge_page_bytes = std::size_t{1} << 21;
+inline constexpr std::size_t advised_result_bytes = 2 * huge_page_bytes;
+
+// Advises the whole huge pages inside [data, data + count) for transparent
+// huge pages, before anything touches them (advice only: where the system
+// ignores it or has no such pages, nothing changes).  Only the aligned
+// interior is advised, so no byte outside the result's own allocation is.
+inline void advise_huge_pages([[maybe_unused]] double* data, [[maybe_unused]] std::size_t count) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  if (count < advised_result_bytes / sizeof(double)) return;
+  const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t begin = (first + huge_page_bytes - 1) & ~std::uintptr_t{huge_page_bytes - 1};
+  const std::uintptr_t end = (first + count * sizeof(double)) & ~std::uintptr_t{huge_page_bytes - 1};
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+}
+
+// The allocator Octave's double arrays free their storage with (Octave
+// builds differ: std::allocator or a polymorphic one), so that storage
+// allocated here can be handed to an array that takes ownership of it.
+template <class T, class Alloc>
+Alloc allocator_of(const Array<T, Alloc>&);
+using ResultAllocator = decltype(allocator_of(std::declval<const NDArray&>()));
+using ResultAllocatorTraits = std::allocator_traits<ResultAllocator>;
+
+// A new m-by-n result in slot `slot`, owned by Octave as soon as it exists.
+// Its storage comes straight from the allocator, so the first touch is the
+// zero fill requested here or the kernel's own writes.
+inline double* new_result(Results results, int slot, std::size_t m, std::size_t n, Contents contents) {
+  const dim_vector dims(static_cast<octave_idx_type>(m), static_cast<octave_idx_type>(n));
+  const octave_idx_type count = dims.safe_numel();
+  ResultAllocator allocator;
+  double* data = ResultAllocatorTraits::allocate(allocator, static_cast<std::size_t>(count));
+  Array<double> owner;
+  try {
+    owner = Array<double>(data, dims, allocator);
+  } catch (...) {
+    ResultAllocatorTraits::deallocate(allocator, data, static_cast<std::size_t>(count));
+    throw;
+  }
+  // Not octave_value (NDArray), which turns a 1-by-1 array into a scalar
+  // of storage of its own; call() does that once the kernel has written.
+  (*results.slots)(slot) = octave_value(new octave_matrix(NDArray(owner)));
+  advise_huge_pages(data, static_cast<std::size_t>(count));
+  if (contents == Contents::zeros) std::fill_n(data, count, 0.0);
+  return data;
+}
+
+// A refusal on its way out of the gateway to call(), which alone knows the
+// kernel's name.  Trivially destructible; its text is copied because
+// gateways compose some messages on the stack.
+struct Refusal {
+  char text[128];
+};
+
+[[noreturn]] inline void raise(const char* text) {
+  Refusal refusal{};
+  std::snprintf(refusal.text, sizeof refusal.text, "%s", text);
+  throw refusal;
+}
+
+inline void print(const char* text) { octave_stdout << text; }
+
+// True for a real, full double input that Octave holds without plain
+// storage (a range, a diagonal or permutation matrix).
+inline bool held_without_storage(const octave_value& a) {
+  return is_real_double(a, false) && storage_pointer(a) == nullptr;
+}
+
+// Runs a kernel's gateway on one call from Octave, with the result slots and
+// the outcome of Octave's MEX layer: nlhs is nargout, there is always room
+// for a first result (ans when nargout is 0), and a refusal is raised as
+// "<kernel>: <text>".
+template <class Gateway>
+octave_value_list call(const char* kernel, Gateway gateway, const octave_value_list& args, int nargout) {
+  octave_value_list full_inputs;
+  const octave_value_list* inputs = &args;
+  for (octave_idx_type i = 0; i < args.length(); ++i) {
+    if (!held_without_storage(args(i))) continue;
+    if (inputs == &args) {
+      full_inputs = args;
+      inputs = &full_inputs;
+    }
+    full_inputs(i) = args(i).array_value();
+  }
+  octave_value_list results(std::max(nargout, 1));
+  try {
+    gateway(nargout, Results{&results}, static_cast<int>(inputs->length()), Arguments{inputs});
+  } catch (const Refusal& refusal) {
+    error("%s: %s", kernel, refusal.text);
+  }
+  if (nargout == 0 && results(0).is_undefined()) results.resize(0);
+  for (octave_idx_type i = 0; i < results.length(); ++i)
+    if (results(i).is_defined()) results(i).maybe_mutate();
+  return results;
+}
+
+// The help of an .oct file: the help file of the same name beside it, as
+// for a MEX plug-in; empty when there is none or it cannot be read (the
+// function still loads).
+inline std::string help_beside(const std::string& library) {
+  const std::string file = library.substr(0, library.rfind('.')) + ".m";
+  std::string text;
+  std::string format;
+  try {
+    if (std::ifstream(file).good() && octave::interpreter::the_interpreter())
+      octave::interpreter::the_interpreter()->get_help_system().get_help_text_from_file(file, text, format);
+  } catch (...) {
+    text.clear();
+  }
+  return text;
+}
+
+// What DEFUN_DLD's installer does, with the help read from the help file.
+inline octave_function* install(octave_builtin::fcn function, const octave::dynamic_library& library,
+                                const char* kernel, bool relative) {
+  octave_dld_function* loaded = octave_dld_function::create(function, library, kernel, help_beside(library.file_name()));
+  if (relative) loaded->mark_relative();
+  return loaded;
+}
+
+}  // namespace proxkit::host
+
+// The kernel's .oct function and its gateway, whose parameters keep the
+// names of mexFunction's.
+#define PROXKIT_GATEWAY(kernel)                                                                         \
+  static void kernel##_gateway(int nlhs, proxkit::host::Results plhs, int nrhs, proxkit::host::Arguments prhs); \
+  FORWARD_DECLARE_FUN(kernel);                                                                          \
+  extern "C" OCTAVE_EXPORT octave_function* G##kernel(const octave::dynamic_library& library, bool relative) { \
+    check_version(OCTAVE_API_VERSION, #kernel);                                                         \
+    return proxkit::host::install(F##kernel, library, #kernel, relative);                               \
+  }                                                                                                     \
+  DECLARE_FUN(kernel, args, nargout) { return proxkit::host::call(#kernel, kernel##_gateway, args, nargout); } \
+  static void kernel##_gateway([[maybe_unused]] int nlhs, [[maybe_unused]] proxkit::host::Results plhs, \
+                               [[maybe_unused]] int nrhs, [[maybe_unused]] proxkit::host::Arguments prhs)
+
+#endif
