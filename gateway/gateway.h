@@ -11,11 +11,8 @@
 // as doubles; it is refused with "<name> must be a real, full double array."
 // before anything is created.
 //
-// Raising ends the call inside the host: MATLAB may unwind the plug-in's
-// frames as a C++ exception, other hosts jump out of them.  So no object with
-// a destructor may be alive in a gateway wherever the host can raise (any
-// check, any creation of a result): messages are composed on the stack, and
-// everything a gateway holds is a plain pointer or value.
+// No object with a destructor is alive in a gateway wherever the host can
+// raise (any check, any creation of a result): see gateway/host.h.
 #ifndef PROXKIT_GATEWAY_H
 #define PROXKIT_GATEWAY_H
 
