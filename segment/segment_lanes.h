@@ -1,0 +1,289 @@
+// The segment walk on the wide instruction sets: one SIMD lane per segment.
+//
+// A batch of eight segments is summed with each segment in its own lane, each
+// lane adding its own squares in ascending position from 0.0, so every norm
+// is the one the plain loop gives; square roots are taken lane-wise.  While
+// every segment of the batch has eight more positions, eight consecutive
+// values of each segment are loaded and transposed in registers; the
+// positions where the lengths differ are gathered under a mask that leaves
+// the finished lanes untouched (masked lanes read nothing).  A lane far
+// longer than the others finishes alone, as a plain chain.
+//
+// The norms are taken from vect before any segment of the batch is visited
+// (a visit may write results but must not change vect), and the visits run
+// in table order, so overlapping and decreasing tables keep their meaning.
+//
+// Every function here is compiled for its instruction set alone and lives in
+// the namespace named after it; callers reach it only after the run-time
+// choice (gateway/instruction_set.h).
+#ifndef PROXKIT_SEGMENT_LANES_H
+#define PROXKIT_SEGMENT_LANES_H
+
+#include <cstddef>
+
+#include "gateway/instruction_set.h"
+#include "segment/segment_norm.h"
+
+#if PROXKIT_WIDE_PATHS
+#include "gateway/wide_intrinsics.h"
+
+namespace proxkit {
+
+namespace detail {
+// Past this many positions where the lengths of a batch differ, the lanes
+// that still run finish as plain chains: a gather with one live lane costs
+// more than a scalar load.
+constexpr std::size_t gather_limit = 48;
+}  // namespace detail
+
+namespace avx512 {
+
+// segment_range of the eight segments that start at bounds[0] ... bounds[7],
+// lane-wise; gives exactly segment_range's positions for any pair of doubles
+// (tested against it).  Each comparison is the one segment_range makes, in
+// double, and no value is converted unless the scalar rules convert it.
+PROXKIT_TARGET_AVX512 inline void segment_ranges(const double* bounds, std::size_t n, std::size_t* begin,
+                                                 std::size_t* end) {
+  const __m512d first = _mm512_loadu_pd(bounds), last = _mm512_loadu_pd(bounds + 1);
+  const __m512d length = _mm512_set1_pd(static_cast<double>(n));
+  const __mmask8 named = _mm512_cmp_pd_mask(first, _mm512_set1_pd(-1.0), _CMP_GT_OQ);
+  const __mmask8 ends_inside = _mm512_cmp_pd_mask(last, _mm512_setzero_pd(), _CMP_GT_OQ);
+  const __mmask8 ends_past = _mm512_cmp_pd_mask(last, length, _CMP_GE_OQ);
+  // ceil(last) for 0 < last < n; the other lanes stay 0 or become n.
+  const __m512d ceiling = _mm512_roundscale_pd(last, _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC);
+  __m512i e = _mm512_maskz_cvttpd_epu64(ends_inside & static_cast<__mmask8>(~ends_past), ceiling);
+  e = _mm512_mask_mov_epi64(e, ends_past, _mm512_set1_epi64(static_cast<long long>(n)));
+  const __mmask8 starts_inside = _mm512_cmp_pd_mask(first, length, _CMP_LT_OQ);
+  const __mmask8 starts_late = _mm512_cmp_pd_mask(first, _mm512_set1_pd(1.0), _CMP_GE_OQ);
+  __m512i b = _mm512_maskz_cvttpd_epu64(starts_inside & starts_late, first);
+  b = _mm512_mask_mov_epi64(e, starts_inside, _mm512_min_epu64(b, e));
+  _mm512_storeu_si512(begin, _mm512_maskz_mov_epi64(named, b));
+  _mm512_storeu_si512(end, _mm512_maskz_mov_epi64(named, e));
+}
+
+// Rows r0 ... r7 (eight consecutive values of eight segments) become their
+// columns: afterwards r[t] holds position t of every segment, segment j in
+// lane j.
+PROXKIT_TARGET_AVX512 inline void transpose(__m512d* r) {
+  __m512d t[8];
+  for (int j = 0; j < 8; j += 2) {
+    t[j] = _mm512_unpacklo_pd(r[j], r[j + 1]);      // positions 0, 2, 4, 6 of j and j+1
+    t[j + 1] = _mm512_unpackhi_pd(r[j], r[j + 1]);  // positions 1, 3, 5, 7
+  }
+  const __m512i low_pairs = _mm512_set_epi64(13, 12, 5, 4, 9, 8, 1, 0);
+  const __m512i high_pairs = _mm512_set_epi64(15, 14, 7, 6, 11, 10, 3, 2);
+  __m512d u[8];
+  for (int h = 0; h < 8; h += 4) {
+    u[h] = _mm512_permutex2var_pd(t[h], low_pairs, t[h + 2]);       // positions 0 and 4 of four segments
+    u[h + 1] = _mm512_permutex2var_pd(t[h + 1], low_pairs, t[h + 3]);  // 1 and 5
+    u[h + 2] = _mm512_permutex2var_pd(t[h], high_pairs, t[h + 2]);   // 2 and 6
+    u[h + 3] = _mm512_permutex2var_pd(t[h + 1], high_pairs, t[h + 3]);  // 3 and 7
+  }
+  for (int p = 0; p < 4; ++p) {
+    r[p] = _mm512_shuffle_f64x2(u[p], u[p + 4], 0x44);
+    r[p + 4] = _mm512_shuffle_f64x2(u[p], u[p + 4], 0xEE);
+  }
+}
+
+// The norms of a full batch, lane j for the segment [begin[j], end[j]).
+PROXKIT_TARGET_AVX512 inline __m512d batch_norms(const double* vect, const std::size_t* begin,
+                                                 const std::size_t* end) {
+  std::size_t shortest = end[0] - begin[0], longest = shortest;
+  for (int j = 1; j < 8; ++j) {
+    const std::size_t length = end[j] - begin[j];
+    shortest = length < shortest ? length : shortest;
+    longest = length > longest ? length : longest;
+  }
+  __m512d squares = _mm512_setzero_pd();
+  std::size_t i = 0;
+  for (; i + 8 <= shortest; i += 8) {
+    __m512d r[8];
+    for (int j = 0; j < 8; ++j) r[j] = _mm512_loadu_pd(vect + begin[j] + i);
+    transpose(r);
+    for (int t = 0; t < 8; ++t) squares = _mm512_add_pd(squares, _mm512_mul_pd(r[t], r[t]));
+  }
+  if (longest - i <= detail::gather_limit) {
+    const __m512i first = _mm512_loadu_si512(begin);
+    const __m512i lengths = _mm512_sub_epi64(_mm512_loadu_si512(end), first);
+    for (; i < longest; ++i) {
+      const __m512i position = _mm512_set1_epi64(static_cast<long long>(i));
+      const __mmask8 live = _mm512_cmpgt_epu64_mask(lengths, position);
+      const __m512d x = _mm512_mask_i64gather_pd(_mm512_setzero_pd(), live, _mm512_add_epi64(first, position),
+                                                 vect, sizeof(double));
+      squares = _mm512_mask_add_pd(squares, live, squares, _mm512_mul_pd(x, x));
+    }
+  } else {
+    alignas(64) double s[8];
+    _mm512_store_pd(s, squares);
+    for (int j = 0; j < 8; ++j) s[j] = detail::squares_from(vect, begin[j] + i, end[j], s[j]);
+    squares = _mm512_load_pd(s);
+  }
+  return _mm512_sqrt_pd(squares);
+}
+
+// Calls visit(Segment, norm) for every segment in table order, as
+// for_each_segment_norm does.
+template <class Visit>
+PROXKIT_TARGET_AVX512 void for_each_segment_norm(const double* vect, std::size_t n, SegmentTable table,
+                                                 Visit& visit) {
+  const std::size_t segments = table.count > 1 ? table.count - 1 : 0;
+  std::size_t k = 0;
+  for (; k + 8 <= segments; k += 8) {
+    alignas(64) std::size_t begin[8], end[8];
+    alignas(64) double norms[8];
+    segment_ranges(table.bounds + k, n, begin, end);
+    _mm512_store_pd(norms, batch_norms(vect, begin, end));
+    for (int j = 0; j < 8; ++j) visit(Segment{begin[j], end[j]}, norms[j]);
+  }
+  detail::visit_rest(vect, n, table, k, visit);
+}
+
+// The element-wise passes over one segment, at full width with a masked
+// tail (a masked lane neither reads nor writes).
+PROXKIT_TARGET_AVX512 inline __mmask8 tail_mask(std::size_t count) {
+  return static_cast<__mmask8>((1u << count) - 1u);
+}
+
+PROXKIT_TARGET_AVX512 inline void scale(const double* from, double* to, std::size_t count, double factor) {
+  const __m512d f = _mm512_set1_pd(factor);
+  std::size_t i = 0;
+  for (; i + 8 <= count; i += 8) _mm512_storeu_pd(to + i, _mm512_mul_pd(f, _mm512_loadu_pd(from + i)));
+  if (i < count) {
+    const __mmask8 m = tail_mask(count - i);
+    _mm512_mask_storeu_pd(to + i, m, _mm512_mul_pd(f, _mm512_maskz_loadu_pd(m, from + i)));
+  }
+}
+
+PROXKIT_TARGET_AVX512 inline void divide(const double* from, double* to, std::size_t count, double divisor) {
+  const __m512d d = _mm512_set1_pd(divisor);
+  std::size_t i = 0;
+  for (; i + 8 <= count; i += 8) _mm512_storeu_pd(to + i, _mm512_div_pd(_mm512_loadu_pd(from + i), d));
+  if (i < count) {
+    const __mmask8 m = tail_mask(count - i);
+    // The masked-off lanes divide 0 by the divisor and are not stored.
+    _mm512_mask_storeu_pd(to + i, m, _mm512_div_pd(_mm512_maskz_loadu_pd(m, from + i), d));
+  }
+}
+
+PROXKIT_TARGET_AVX512 inline void zero(double* to, std::size_t count) {
+  std::size_t i = 0;
+  for (; i + 8 <= count; i += 8) _mm512_storeu_pd(to + i, _mm512_setzero_pd());
+  if (i < count) _mm512_mask_storeu_pd(to + i, tail_mask(count - i), _mm512_setzero_pd());
+}
+
+}  // namespace avx512
+
+namespace avx2 {
+
+// Rows r0 ... r3 (four consecutive values of four segments) become their
+// columns: afterwards r[t] holds position t of every segment.
+PROXKIT_TARGET_AVX2 inline void transpose(__m256d* r) {
+  const __m256d t0 = _mm256_unpacklo_pd(r[0], r[1]), t1 = _mm256_unpackhi_pd(r[0], r[1]);
+  const __m256d t2 = _mm256_unpacklo_pd(r[2], r[3]), t3 = _mm256_unpackhi_pd(r[2], r[3]);
+  r[0] = _mm256_permute2f128_pd(t0, t2, 0x20);
+  r[1] = _mm256_permute2f128_pd(t1, t3, 0x20);
+  r[2] = _mm256_permute2f128_pd(t0, t2, 0x31);
+  r[3] = _mm256_permute2f128_pd(t1, t3, 0x31);
+}
+
+// The norms of a full batch as two registers of four lanes, segment j of the
+// batch in lane j % 4 of half j / 4.
+PROXKIT_TARGET_AVX2 inline void batch_norms(const double* vect, const Segment* batch, double* norms) {
+  std::size_t shortest = batch[0].end - batch[0].begin, longest = shortest;
+  for (int j = 1; j < 8; ++j) {
+    const std::size_t length = batch[j].end - batch[j].begin;
+    shortest = length < shortest ? length : shortest;
+    longest = length > longest ? length : longest;
+  }
+  __m256d squares[2] = {_mm256_setzero_pd(), _mm256_setzero_pd()};
+  std::size_t i = 0;
+  for (; i + 4 <= shortest; i += 4)
+    for (int h = 0; h < 2; ++h) {
+      __m256d r[4];
+      for (int j = 0; j < 4; ++j) r[j] = _mm256_loadu_pd(vect + batch[4 * h + j].begin + i);
+      transpose(r);
+      for (int t = 0; t < 4; ++t) squares[h] = _mm256_add_pd(squares[h], _mm256_mul_pd(r[t], r[t]));
+    }
+  if (longest - i <= detail::gather_limit) {
+    __m256i first[2], lengths[2];
+    for (int h = 0; h < 2; ++h) {
+      const Segment* s = batch + 4 * h;
+      first[h] = _mm256_set_epi64x(static_cast<long long>(s[3].begin), static_cast<long long>(s[2].begin),
+                                   static_cast<long long>(s[1].begin), static_cast<long long>(s[0].begin));
+      lengths[h] = _mm256_sub_epi64(_mm256_set_epi64x(static_cast<long long>(s[3].end), static_cast<long long>(s[2].end),
+                                                      static_cast<long long>(s[1].end), static_cast<long long>(s[0].end)),
+                                    first[h]);
+    }
+    for (; i < longest; ++i) {
+      const __m256i position = _mm256_set1_epi64x(static_cast<long long>(i));
+      for (int h = 0; h < 2; ++h) {
+        // Lengths and positions stay below 2^63: the signed comparison holds.
+        const __m256d live = _mm256_castsi256_pd(_mm256_cmpgt_epi64(lengths[h], position));
+        const __m256d x = _mm256_mask_i64gather_pd(_mm256_setzero_pd(), vect, _mm256_add_epi64(first[h], position),
+                                                   live, sizeof(double));
+        squares[h] = _mm256_blendv_pd(squares[h], _mm256_add_pd(squares[h], _mm256_mul_pd(x, x)), live);
+      }
+    }
+    for (int h = 0; h < 2; ++h) _mm256_storeu_pd(norms + 4 * h, _mm256_sqrt_pd(squares[h]));
+  } else {
+    for (int h = 0; h < 2; ++h) _mm256_storeu_pd(norms + 4 * h, squares[h]);
+    for (int j = 0; j < 8; ++j) norms[j] = detail::squares_from(vect, batch[j].begin + i, batch[j].end, norms[j]);
+    for (int h = 0; h < 2; ++h) _mm256_storeu_pd(norms + 4 * h, _mm256_sqrt_pd(_mm256_loadu_pd(norms + 4 * h)));
+  }
+}
+
+// Calls visit(Segment, norm) for every segment in table order, as
+// for_each_segment_norm does.
+template <class Visit>
+PROXKIT_TARGET_AVX2 void for_each_segment_norm(const double* vect, std::size_t n, SegmentTable table, Visit& visit) {
+  const std::size_t segments = table.count > 1 ? table.count - 1 : 0;
+  std::size_t k = 0;
+  for (; k + 8 <= segments; k += 8) {
+    Segment batch[8];
+    double norms[8];
+    for (int j = 0; j < 8; ++j) batch[j] = segment_range(table.bounds[k + j], table.bounds[k + j + 1], n);
+    batch_norms(vect, batch, norms);
+    for (int j = 0; j < 8; ++j) visit(batch[j], norms[j]);
+  }
+  detail::visit_rest(vect, n, table, k, visit);
+}
+
+// The lanes below count (at most 3) of a masked move; the others neither
+// read nor write.
+PROXKIT_TARGET_AVX2 inline __m256i tail_mask(std::size_t count) {
+  return _mm256_cmpgt_epi64(_mm256_set1_epi64x(static_cast<long long>(count)), _mm256_set_epi64x(3, 2, 1, 0));
+}
+
+PROXKIT_TARGET_AVX2 inline void scale(const double* from, double* to, std::size_t count, double factor) {
+  const __m256d f = _mm256_set1_pd(factor);
+  std::size_t i = 0;
+  for (; i + 4 <= count; i += 4) _mm256_storeu_pd(to + i, _mm256_mul_pd(f, _mm256_loadu_pd(from + i)));
+  if (i < count) {
+    const __m256i m = tail_mask(count - i);
+    _mm256_maskstore_pd(to + i, m, _mm256_mul_pd(f, _mm256_maskload_pd(from + i, m)));
+  }
+}
+
+PROXKIT_TARGET_AVX2 inline void divide(const double* from, double* to, std::size_t count, double divisor) {
+  const __m256d d = _mm256_set1_pd(divisor);
+  std::size_t i = 0;
+  for (; i + 4 <= count; i += 4) _mm256_storeu_pd(to + i, _mm256_div_pd(_mm256_loadu_pd(from + i), d));
+  if (i < count) {
+    const __m256i m = tail_mask(count - i);
+    _mm256_maskstore_pd(to + i, m, _mm256_div_pd(_mm256_maskload_pd(from + i, m), d));
+  }
+}
+
+PROXKIT_TARGET_AVX2 inline void zero(double* to, std::size_t count) {
+  std::size_t i = 0;
+  for (; i + 4 <= count; i += 4) _mm256_storeu_pd(to + i, _mm256_setzero_pd());
+  if (i < count) _mm256_maskstore_pd(to + i, tail_mask(count - i), _mm256_setzero_pd());
+}
+
+}  // namespace avx2
+
+}  // namespace proxkit
+
+#endif  // PROXKIT_WIDE_PATHS
+
+#endif
