@@ -69,6 +69,18 @@ void pairdot_baseline(const double* Ut, const double* V, std::size_t r, const do
 }
 
 #if PROXKIT_WIDE_PATHS
+// sum + product, with the NaN of sum kept where sum is NaN, as the scalar
+// sum + product gives on x86: where both are NaN (an Inf*0 meeting an
+// earlier NaN) the processor returns its first operand, and the compiler,
+// free to swap the operands of an addition, would otherwise decide which.
+PROXKIT_TARGET_AVX512 inline __m512d avx512_add_keeping_nan(__m512d sum, __m512d product) {
+  return _mm512_mask_mov_pd(_mm512_add_pd(sum, product), _mm512_cmp_pd_mask(sum, sum, _CMP_UNORD_Q), sum);
+}
+
+PROXKIT_TARGET_AVX2 inline __m256d avx2_add_keeping_nan(__m256d sum, __m256d product) {
+  return _mm256_blendv_pd(_mm256_add_pd(sum, product), sum, _mm256_cmp_pd(sum, sum, _CMP_UNORD_Q));
+}
+
 // Inner product of 1-based entries `entries`, as pairdot_offset gives them
 // for entries in range: (entry - 1)*rank in double, truncated toward zero
 // (an offset between -1 and 1 is 0).
@@ -103,7 +115,7 @@ PROXKIT_TARGET_AVX512 void pairdot_avx512(const double* Ut, const double* V, std
     for (std::size_t t = 0; t < r; ++t) {
       const __m512d u = _mm512_i64gather_pd(a, Ut, sizeof(double));
       const __m512d v = _mm512_i64gather_pd(b, V, sizeof(double));
-      sum = _mm512_add_pd(sum, _mm512_mul_pd(v, u));
+      sum = avx512_add_keeping_nan(sum, _mm512_mul_pd(v, u));
       a = _mm512_add_epi64(a, one);
       b = _mm512_add_epi64(b, one);
     }
@@ -140,7 +152,7 @@ PROXKIT_TARGET_AVX2 void pairdot_avx2(const double* Ut, const double* V, std::si
       for (int h = 0; h < 2; ++h) {
         const __m256d u = _mm256_i64gather_pd(Ut, ia[h], sizeof(double));
         const __m256d v = _mm256_i64gather_pd(V, ib[h], sizeof(double));
-        sum[h] = _mm256_add_pd(sum[h], _mm256_mul_pd(v, u));
+        sum[h] = avx2_add_keeping_nan(sum[h], _mm256_mul_pd(v, u));
         ia[h] = _mm256_add_epi64(ia[h], one);
         ib[h] = _mm256_add_epi64(ib[h], one);
       }
