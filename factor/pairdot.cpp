@@ -1,7 +1,5 @@
 #include "factor/pairdot.h"
 
-#include <cstdint>
-
 #include "gateway/instruction_set.h"
 
 #if PROXKIT_WIDE_PATHS
@@ -81,81 +79,81 @@ PROXKIT_TARGET_AVX2 inline __m256d avx2_add_keeping_nan(__m256d sum, __m256d pro
   return _mm256_blendv_pd(_mm256_add_pd(sum, product), sum, _mm256_cmp_pd(sum, sum, _CMP_UNORD_Q));
 }
 
-// Inner product of 1-based entries `entries`, as pairdot_offset gives them
-// for entries in range: (entry - 1)*rank in double, truncated toward zero
-// (an offset between -1 and 1 is 0).
-PROXKIT_TARGET_AVX512 inline __m512i avx512_offsets(const double* entries, __m512d rank) {
-  const __m512d offset = _mm512_mul_pd(_mm512_sub_pd(_mm512_loadu_pd(entries), _mm512_set1_pd(1.0)), rank);
-  return _mm512_cvttpd_epi64(_mm512_max_pd(offset, _mm512_setzero_pd()));
+// The columns that a group of positions reads, every cache line of them.
+void prefetch_columns(const double* factor, std::size_t r, const double* entries, double rank) {
+  constexpr std::size_t per_line = 64 / sizeof(double);
+  for (std::size_t j = 0; j < lanes; ++j) {
+    const double* column = factor + pairdot_offset(entries[j], rank);
+    for (std::size_t t = 0; t < r; t += per_line) prefetch(column + t);
+    if (r > 0) prefetch(column + (r - 1));
+  }
 }
 
 // One lane per position: lane j sums the products of position k + j in
-// ascending t from 0.0, gathering row t of both factors' columns.  The
-// columns of the group two ahead are asked for while this one is summed.
+// ascending t from 0.0.  Each position's products are formed from its two
+// columns at full width, eight t at a time, and transposed so that one
+// register holds product t of every position.  The columns of the group
+// two ahead are asked for while this one is summed.
 PROXKIT_TARGET_AVX512 void pairdot_avx512(const double* Ut, const double* V, std::size_t r, const double* iR,
                                           const double* iC, std::size_t L, double* out) {
-  const __m512d rank = _mm512_set1_pd(static_cast<double>(r));
-  const __m512i one = _mm512_set1_epi64(1);
+  const double rank = static_cast<double>(r);
   constexpr std::size_t ahead = 2 * lanes;
   std::size_t k = 0;
   for (; k + lanes <= L; k += lanes) {
-    if (k + ahead + lanes <= L && r > 0) {
-      alignas(64) std::int64_t a[lanes], b[lanes];
-      _mm512_store_si512(a, avx512_offsets(iR + k + ahead, rank));
-      _mm512_store_si512(b, avx512_offsets(iC + k + ahead, rank));
-      for (std::size_t j = 0; j < lanes; ++j) {
-        prefetch(Ut + a[j]);
-        prefetch(Ut + a[j] + (r - 1));
-        prefetch(V + b[j]);
-        prefetch(V + b[j] + (r - 1));
-      }
+    if (k + ahead + lanes <= L) {
+      prefetch_columns(Ut, r, iR + k + ahead, rank);
+      prefetch_columns(V, r, iC + k + ahead, rank);
     }
-    __m512i a = avx512_offsets(iR + k, rank), b = avx512_offsets(iC + k, rank);
+    const double* u[lanes];
+    const double* v[lanes];
+    for (std::size_t j = 0; j < lanes; ++j) {
+      u[j] = Ut + pairdot_offset(iR[k + j], rank);
+      v[j] = V + pairdot_offset(iC[k + j], rank);
+    }
     __m512d sum = _mm512_setzero_pd();
-    for (std::size_t t = 0; t < r; ++t) {
-      const __m512d u = _mm512_i64gather_pd(a, Ut, sizeof(double));
-      const __m512d v = _mm512_i64gather_pd(b, V, sizeof(double));
-      sum = avx512_add_keeping_nan(sum, _mm512_mul_pd(v, u));
-      a = _mm512_add_epi64(a, one);
-      b = _mm512_add_epi64(b, one);
+    for (std::size_t t0 = 0; t0 < r; t0 += 8) {
+      const std::size_t steps = r - t0 < 8 ? r - t0 : 8;
+      const __mmask8 m = avx512::tail_mask(steps);
+      __m512d product[8];
+      for (std::size_t j = 0; j < lanes; ++j)
+        product[j] = _mm512_mul_pd(_mm512_maskz_loadu_pd(m, v[j] + t0), _mm512_maskz_loadu_pd(m, u[j] + t0));
+      avx512::transpose(product);
+      for (std::size_t t = 0; t < steps; ++t) sum = avx512_add_keeping_nan(sum, product[t]);
     }
     _mm512_storeu_pd(out + k, sum);
   }
   pairdot_baseline(Ut, V, r, iR + k, iC + k, L - k, out + k);
 }
 
-// The same on four lanes, two groups side by side.
+// The same on four lanes, a group of eight positions as two halves.
 PROXKIT_TARGET_AVX2 void pairdot_avx2(const double* Ut, const double* V, std::size_t r, const double* iR,
                                       const double* iC, std::size_t L, double* out) {
   const double rank = static_cast<double>(r);
-  const __m256i one = _mm256_set1_epi64x(1);
+  constexpr std::size_t ahead = 2 * lanes;
   std::size_t k = 0;
   for (; k + lanes <= L; k += lanes) {
-    alignas(32) std::int64_t a[lanes], b[lanes];
+    if (k + ahead + lanes <= L) {
+      prefetch_columns(Ut, r, iR + k + ahead, rank);
+      prefetch_columns(V, r, iC + k + ahead, rank);
+    }
+    const double* u[lanes];
+    const double* v[lanes];
     for (std::size_t j = 0; j < lanes; ++j) {
-      a[j] = static_cast<std::int64_t>(pairdot_offset(iR[k + j], rank));
-      b[j] = static_cast<std::int64_t>(pairdot_offset(iC[k + j], rank));
+      u[j] = Ut + pairdot_offset(iR[k + j], rank);
+      v[j] = V + pairdot_offset(iC[k + j], rank);
     }
-    if (k + 2 * lanes <= L)
-      for (std::size_t j = lanes; j < 2 * lanes; ++j) {
-        prefetch(Ut + pairdot_offset(iR[k + j], rank));
-        prefetch(V + pairdot_offset(iC[k + j], rank));
-      }
-    __m256i ia[2], ib[2];
-    __m256d sum[2];
-    for (int h = 0; h < 2; ++h) {
-      ia[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(a + 4 * h));
-      ib[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(b + 4 * h));
-      sum[h] = _mm256_setzero_pd();
-    }
-    for (std::size_t t = 0; t < r; ++t)
+    __m256d sum[2] = {_mm256_setzero_pd(), _mm256_setzero_pd()};
+    for (std::size_t t0 = 0; t0 < r; t0 += 4) {
+      const std::size_t steps = r - t0 < 4 ? r - t0 : 4;
+      const __m256i m = avx2::tail_mask(steps);
       for (int h = 0; h < 2; ++h) {
-        const __m256d u = _mm256_i64gather_pd(Ut, ia[h], sizeof(double));
-        const __m256d v = _mm256_i64gather_pd(V, ib[h], sizeof(double));
-        sum[h] = avx2_add_keeping_nan(sum[h], _mm256_mul_pd(v, u));
-        ia[h] = _mm256_add_epi64(ia[h], one);
-        ib[h] = _mm256_add_epi64(ib[h], one);
+        __m256d product[4];
+        for (int j = 0; j < 4; ++j)
+          product[j] = _mm256_mul_pd(_mm256_maskload_pd(v[4 * h + j] + t0, m), _mm256_maskload_pd(u[4 * h + j] + t0, m));
+        avx2::transpose(product);
+        for (std::size_t t = 0; t < steps; ++t) sum[h] = avx2_add_keeping_nan(sum[h], product[t]);
       }
+    }
     for (int h = 0; h < 2; ++h) _mm256_storeu_pd(out + k + 4 * h, sum[h]);
   }
   pairdot_baseline(Ut, V, r, iR + k, iC + k, L - k, out + k);

@@ -4,10 +4,10 @@
 // lane adding its own squares in ascending position from 0.0, so every norm
 // is the one the plain loop gives; square roots are taken lane-wise.  While
 // every segment of the batch has eight more positions, eight consecutive
-// values of each segment are loaded and transposed in registers; the
-// positions where the lengths differ are gathered under a mask that leaves
-// the finished lanes untouched (masked lanes read nothing).  A lane far
-// longer than the others finishes alone, as a plain chain.
+// values of each segment are loaded and transposed in registers; where the
+// lengths differ, each segment's rest is loaded under a mask (a masked lane
+// reads nothing) and transposed, and the finished lanes keep their sums.  A
+// lane far longer than the others finishes alone, as a plain chain.
 //
 // The norms are taken from vect before any segment of the batch is visited
 // (a visit may write results but must not change vect), and the visits run
@@ -31,9 +31,9 @@ namespace proxkit {
 
 namespace detail {
 // Past this many positions where the lengths of a batch differ, the lanes
-// that still run finish as plain chains: a gather with one live lane costs
-// more than a scalar load.
-constexpr std::size_t gather_limit = 48;
+// that still run finish as plain chains: a transposed load with one live
+// lane costs more than a scalar load.
+constexpr std::size_t rest_limit = 48;
 }  // namespace detail
 
 namespace avx512 {
@@ -61,28 +61,13 @@ PROXKIT_TARGET_AVX512 inline void segment_ranges(const double* bounds, std::size
   _mm512_storeu_si512(end, _mm512_maskz_mov_epi64(named, e));
 }
 
-// Rows r0 ... r7 (eight consecutive values of eight segments) become their
-// columns: afterwards r[t] holds position t of every segment, segment j in
-// lane j.
-PROXKIT_TARGET_AVX512 inline void transpose(__m512d* r) {
-  __m512d t[8];
-  for (int j = 0; j < 8; j += 2) {
-    t[j] = _mm512_unpacklo_pd(r[j], r[j + 1]);      // positions 0, 2, 4, 6 of j and j+1
-    t[j + 1] = _mm512_unpackhi_pd(r[j], r[j + 1]);  // positions 1, 3, 5, 7
-  }
-  const __m512i low_pairs = _mm512_set_epi64(13, 12, 5, 4, 9, 8, 1, 0);
-  const __m512i high_pairs = _mm512_set_epi64(15, 14, 7, 6, 11, 10, 3, 2);
-  __m512d u[8];
-  for (int h = 0; h < 8; h += 4) {
-    u[h] = _mm512_permutex2var_pd(t[h], low_pairs, t[h + 2]);       // positions 0 and 4 of four segments
-    u[h + 1] = _mm512_permutex2var_pd(t[h + 1], low_pairs, t[h + 3]);  // 1 and 5
-    u[h + 2] = _mm512_permutex2var_pd(t[h], high_pairs, t[h + 2]);   // 2 and 6
-    u[h + 3] = _mm512_permutex2var_pd(t[h + 1], high_pairs, t[h + 3]);  // 3 and 7
-  }
-  for (int p = 0; p < 4; ++p) {
-    r[p] = _mm512_shuffle_f64x2(u[p], u[p + 4], 0x44);
-    r[p + 4] = _mm512_shuffle_f64x2(u[p], u[p + 4], 0xEE);
-  }
+// Up to eight values of the segment [begin, end) from position i on, in the
+// low lanes, 0.0 in the others; a segment with nothing left reads nothing
+// and forms no pointer past its end.
+PROXKIT_TARGET_AVX512 inline __m512d values_from(const double* vect, std::size_t begin, std::size_t end,
+                                                 std::size_t i) {
+  const std::size_t left = end - begin > i ? end - begin - i : 0;
+  return _mm512_maskz_loadu_pd(tail_mask(left < 8 ? left : 8), vect + begin + (left > 0 ? i : 0));
 }
 
 // The norms of a full batch, lane j for the segment [begin[j], end[j]).
@@ -102,15 +87,17 @@ PROXKIT_TARGET_AVX512 inline __m512d batch_norms(const double* vect, const std::
     transpose(r);
     for (int t = 0; t < 8; ++t) squares = _mm512_add_pd(squares, _mm512_mul_pd(r[t], r[t]));
   }
-  if (longest - i <= detail::gather_limit) {
-    const __m512i first = _mm512_loadu_si512(begin);
-    const __m512i lengths = _mm512_sub_epi64(_mm512_loadu_si512(end), first);
-    for (; i < longest; ++i) {
-      const __m512i position = _mm512_set1_epi64(static_cast<long long>(i));
-      const __mmask8 live = _mm512_cmpgt_epu64_mask(lengths, position);
-      const __m512d x = _mm512_mask_i64gather_pd(_mm512_setzero_pd(), live, _mm512_add_epi64(first, position),
-                                                 vect, sizeof(double));
-      squares = _mm512_mask_add_pd(squares, live, squares, _mm512_mul_pd(x, x));
+  if (longest - i <= detail::rest_limit) {
+    const __m512i lengths = _mm512_sub_epi64(_mm512_loadu_si512(end), _mm512_loadu_si512(begin));
+    for (; i < longest; i += 8) {
+      __m512d r[8];
+      for (int j = 0; j < 8; ++j) r[j] = values_from(vect, begin[j], end[j], i);
+      transpose(r);
+      const std::size_t steps = longest - i < 8 ? longest - i : 8;
+      for (std::size_t t = 0; t < steps; ++t) {
+        const __mmask8 live = _mm512_cmpgt_epu64_mask(lengths, _mm512_set1_epi64(static_cast<long long>(i + t)));
+        squares = _mm512_mask_add_pd(squares, live, squares, _mm512_mul_pd(r[t], r[t]));
+      }
     }
   } else {
     alignas(64) double s[8];
@@ -140,10 +127,6 @@ PROXKIT_TARGET_AVX512 void for_each_segment_norm(const double* vect, std::size_t
 
 // The element-wise passes over one segment, at full width with a masked
 // tail (a masked lane neither reads nor writes).
-PROXKIT_TARGET_AVX512 inline __mmask8 tail_mask(std::size_t count) {
-  return static_cast<__mmask8>((1u << count) - 1u);
-}
-
 PROXKIT_TARGET_AVX512 inline void scale(const double* from, double* to, std::size_t count, double factor) {
   const __m512d f = _mm512_set1_pd(factor);
   std::size_t i = 0;
@@ -175,15 +158,12 @@ PROXKIT_TARGET_AVX512 inline void zero(double* to, std::size_t count) {
 
 namespace avx2 {
 
-// Rows r0 ... r3 (four consecutive values of four segments) become their
-// columns: afterwards r[t] holds position t of every segment.
-PROXKIT_TARGET_AVX2 inline void transpose(__m256d* r) {
-  const __m256d t0 = _mm256_unpacklo_pd(r[0], r[1]), t1 = _mm256_unpackhi_pd(r[0], r[1]);
-  const __m256d t2 = _mm256_unpacklo_pd(r[2], r[3]), t3 = _mm256_unpackhi_pd(r[2], r[3]);
-  r[0] = _mm256_permute2f128_pd(t0, t2, 0x20);
-  r[1] = _mm256_permute2f128_pd(t1, t3, 0x20);
-  r[2] = _mm256_permute2f128_pd(t0, t2, 0x31);
-  r[3] = _mm256_permute2f128_pd(t1, t3, 0x31);
+// Up to four values of the segment from position i on, in the low lanes,
+// 0.0 in the others; a segment with nothing left reads nothing and forms no
+// pointer past its end.
+PROXKIT_TARGET_AVX2 inline __m256d values_from(const double* vect, Segment segment, std::size_t i) {
+  const std::size_t length = segment.end - segment.begin, left = length > i ? length - i : 0;
+  return _mm256_maskload_pd(vect + segment.begin + (left > 0 ? i : 0), tail_mask(left < 4 ? left : 4));
 }
 
 // The norms of a full batch as two registers of four lanes, segment j of the
@@ -204,24 +184,26 @@ PROXKIT_TARGET_AVX2 inline void batch_norms(const double* vect, const Segment* b
       transpose(r);
       for (int t = 0; t < 4; ++t) squares[h] = _mm256_add_pd(squares[h], _mm256_mul_pd(r[t], r[t]));
     }
-  if (longest - i <= detail::gather_limit) {
-    __m256i first[2], lengths[2];
+  if (longest - i <= detail::rest_limit) {
+    __m256i lengths[2];
     for (int h = 0; h < 2; ++h) {
       const Segment* s = batch + 4 * h;
-      first[h] = _mm256_set_epi64x(static_cast<long long>(s[3].begin), static_cast<long long>(s[2].begin),
-                                   static_cast<long long>(s[1].begin), static_cast<long long>(s[0].begin));
-      lengths[h] = _mm256_sub_epi64(_mm256_set_epi64x(static_cast<long long>(s[3].end), static_cast<long long>(s[2].end),
-                                                      static_cast<long long>(s[1].end), static_cast<long long>(s[0].end)),
-                                    first[h]);
+      // Lengths and positions stay below 2^63: the signed comparison holds.
+      lengths[h] = _mm256_set_epi64x(static_cast<long long>(s[3].end - s[3].begin), static_cast<long long>(s[2].end - s[2].begin),
+                                     static_cast<long long>(s[1].end - s[1].begin), static_cast<long long>(s[0].end - s[0].begin));
     }
-    for (; i < longest; ++i) {
-      const __m256i position = _mm256_set1_epi64x(static_cast<long long>(i));
+    for (; i < longest; i += 4) {
       for (int h = 0; h < 2; ++h) {
-        // Lengths and positions stay below 2^63: the signed comparison holds.
-        const __m256d live = _mm256_castsi256_pd(_mm256_cmpgt_epi64(lengths[h], position));
-        const __m256d x = _mm256_mask_i64gather_pd(_mm256_setzero_pd(), vect, _mm256_add_epi64(first[h], position),
-                                                   live, sizeof(double));
-        squares[h] = _mm256_blendv_pd(squares[h], _mm256_add_pd(squares[h], _mm256_mul_pd(x, x)), live);
+        const Segment* quarter = batch + 4 * h;
+        __m256d r[4];
+        for (int j = 0; j < 4; ++j) r[j] = values_from(vect, quarter[j], i);
+        transpose(r);
+        const std::size_t steps = longest - i < 4 ? longest - i : 4;
+        for (std::size_t t = 0; t < steps; ++t) {
+          // A finished lane keeps its sum as it is.
+          const __m256d live = _mm256_castsi256_pd(_mm256_cmpgt_epi64(lengths[h], _mm256_set1_epi64x(static_cast<long long>(i + t))));
+          squares[h] = _mm256_blendv_pd(squares[h], _mm256_add_pd(squares[h], _mm256_mul_pd(r[t], r[t])), live);
+        }
       }
     }
     for (int h = 0; h < 2; ++h) _mm256_storeu_pd(norms + 4 * h, _mm256_sqrt_pd(squares[h]));
@@ -246,12 +228,6 @@ PROXKIT_TARGET_AVX2 void for_each_segment_norm(const double* vect, std::size_t n
     for (int j = 0; j < 8; ++j) visit(batch[j], norms[j]);
   }
   detail::visit_rest(vect, n, table, k, visit);
-}
-
-// The lanes below count (at most 3) of a masked move; the others neither
-// read nor write.
-PROXKIT_TARGET_AVX2 inline __m256i tail_mask(std::size_t count) {
-  return _mm256_cmpgt_epi64(_mm256_set1_epi64x(static_cast<long long>(count)), _mm256_set_epi64x(3, 2, 1, 0));
 }
 
 PROXKIT_TARGET_AVX2 inline void scale(const double* from, double* to, std::size_t count, double factor) {
