@@ -109,18 +109,26 @@ PROXKIT_TARGET_AVX512 inline __m512d batch_norms(const double* vect, const std::
 }
 
 // Calls visit(Segment, norm) for every segment in table order, as
-// for_each_segment_norm does.
+// for_each_segment_norm does.  A batch is visited once the norms of the
+// next one are under way, so that its visits (grpnorm's chain of additions,
+// the scaling passes) overlap the next batch's sums and square roots.
 template <class Visit>
 PROXKIT_TARGET_AVX512 void for_each_segment_norm(const double* vect, std::size_t n, SegmentTable table,
                                                  Visit& visit) {
   const std::size_t segments = table.count > 1 ? table.count - 1 : 0;
+  alignas(64) std::size_t begin[2][8], end[2][8];
+  alignas(64) double norms[2][8];
   std::size_t k = 0;
   for (; k + 8 <= segments; k += 8) {
-    alignas(64) std::size_t begin[8], end[8];
-    alignas(64) double norms[8];
-    segment_ranges(table.bounds + k, n, begin, end);
-    _mm512_store_pd(norms, batch_norms(vect, begin, end));
-    for (int j = 0; j < 8; ++j) visit(Segment{begin[j], end[j]}, norms[j]);
+    const int current = static_cast<int>(k / 8 % 2), previous = 1 - current;
+    segment_ranges(table.bounds + k, n, begin[current], end[current]);
+    _mm512_store_pd(norms[current], batch_norms(vect, begin[current], end[current]));
+    if (k > 0)
+      for (int j = 0; j < 8; ++j) visit(Segment{begin[previous][j], end[previous][j]}, norms[previous][j]);
+  }
+  if (k > 0) {
+    const int last = static_cast<int>((k / 8 - 1) % 2);
+    for (int j = 0; j < 8; ++j) visit(Segment{begin[last][j], end[last][j]}, norms[last][j]);
   }
   detail::visit_rest(vect, n, table, k, visit);
 }
