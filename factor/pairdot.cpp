@@ -35,6 +35,16 @@ inline void prefetch(const double* p) {
 // fetched while the current one is summed.
 constexpr std::size_t lanes = 8;
 
+// Asks for the first cache line of each column of the group of positions
+// at iR, iC, one group ahead of its use.  (Asking for every line of them, or
+// two groups ahead, measured slower: the hints cost more than they save.)
+void prefetch_group(const double* Ut, const double* V, const double* iR, const double* iC, double rank) {
+  for (std::size_t j = 0; j < lanes; ++j) {
+    prefetch(Ut + pairdot_offset(iR[j], rank));
+    prefetch(V + pairdot_offset(iC[j], rank));
+  }
+}
+
 void pairdot_baseline(const double* Ut, const double* V, std::size_t r, const double* iR, const double* iC,
                       std::size_t L, double* out) {
   const double rank = static_cast<double>(r);
@@ -48,11 +58,7 @@ void pairdot_baseline(const double* Ut, const double* V, std::size_t r, const do
       v[j] = V + pairdot_offset(iC[k + j], rank);
       sum[j] = 0.0;
     }
-    if (k + 2 * lanes <= L)
-      for (std::size_t j = lanes; j < 2 * lanes; ++j) {
-        prefetch(Ut + pairdot_offset(iR[k + j], rank));
-        prefetch(V + pairdot_offset(iC[k + j], rank));
-      }
+    if (k + 2 * lanes <= L) prefetch_group(Ut, V, iR + k + lanes, iC + k + lanes, rank);
     for (std::size_t t = 0; t < r; ++t)
       for (std::size_t j = 0; j < lanes; ++j) sum[j] = sum[j] + v[j][t] * u[j][t];
     for (std::size_t j = 0; j < lanes; ++j) out[k + j] = sum[j];
@@ -67,49 +73,52 @@ void pairdot_baseline(const double* Ut, const double* V, std::size_t r, const do
 }
 
 #if PROXKIT_WIDE_PATHS
-// sum + product, with the NaN of sum kept where sum is NaN, as the scalar
-// sum + product gives on x86: where both are NaN (an Inf*0 meeting an
-// earlier NaN) the processor returns its first operand, and the compiler,
-// free to swap the operands of an addition, would otherwise decide which.
-PROXKIT_TARGET_AVX512 inline __m512d avx512_add_keeping_nan(__m512d sum, __m512d product) {
-  return _mm512_mask_mov_pd(_mm512_add_pd(sum, product), _mm512_cmp_pd_mask(sum, sum, _CMP_UNORD_Q), sum);
-}
-
-PROXKIT_TARGET_AVX2 inline __m256d avx2_add_keeping_nan(__m256d sum, __m256d product) {
-  return _mm256_blendv_pd(_mm256_add_pd(sum, product), sum, _mm256_cmp_pd(sum, sum, _CMP_UNORD_Q));
-}
-
-// The columns that a group of positions reads, every cache line of them.
-void prefetch_columns(const double* factor, std::size_t r, const double* entries, double rank) {
-  constexpr std::size_t per_line = 64 / sizeof(double);
+// Where a running sum meets a NaN, the scalar sum + product keeps the sum's
+// own NaN from then on: x86 returns the first operand's NaN, and the plain
+// loop, compiled for the baseline's two-operand instructions, adds into the
+// sum.  The lanes add in whichever operand order the compiler picks, so a
+// NaN result of a wide path, rare, is formed again here with that rule
+// written out: the sum stops changing once it is NaN.  Up to its first NaN
+// the order does not matter (only one operand is NaN, or the addition makes
+// the NaN), so this gives the plain loop's bits.
+// The columns of the positions at iR, iC, at most a group of them
+// (`remaining` are left); lanes past the last position repeat the first, so
+// that every lane reads inside the factors.  Returns the number of live
+// lanes.
+std::size_t group_columns(const double* Ut, const double* V, const double* iR, const double* iC, std::size_t remaining,
+                          double rank, const double** u, const double** v) {
+  const std::size_t live = remaining < lanes ? remaining : lanes;
   for (std::size_t j = 0; j < lanes; ++j) {
-    const double* column = factor + pairdot_offset(entries[j], rank);
-    for (std::size_t t = 0; t < r; t += per_line) prefetch(column + t);
-    if (r > 0) prefetch(column + (r - 1));
+    u[j] = Ut + pairdot_offset(iR[j < live ? j : 0], rank);
+    v[j] = V + pairdot_offset(iC[j < live ? j : 0], rank);
+  }
+  return live;
+}
+
+void redo_nan_lanes(unsigned lanes_with_nan, const double* const* u, const double* const* v, std::size_t r,
+                    double* out) {
+  for (std::size_t j = 0; j < lanes; ++j) {
+    if (((lanes_with_nan >> j) & 1u) == 0) continue;
+    double sum = 0.0;
+    for (std::size_t t = 0; t < r && sum == sum; ++t) sum = sum + v[j][t] * u[j][t];
+    out[j] = sum;
   }
 }
 
 // One lane per position: lane j sums the products of position k + j in
 // ascending t from 0.0.  Each position's products are formed from its two
 // columns at full width, eight t at a time, and transposed so that one
-// register holds product t of every position.  The columns of the group
-// two ahead are asked for while this one is summed.
+// register holds product t of every position (gathers, which would read
+// the columns lane by lane, run slower than scalar loads on processors
+// such as this project's AMD test machines).
 PROXKIT_TARGET_AVX512 void pairdot_avx512(const double* Ut, const double* V, std::size_t r, const double* iR,
                                           const double* iC, std::size_t L, double* out) {
   const double rank = static_cast<double>(r);
-  constexpr std::size_t ahead = 2 * lanes;
-  std::size_t k = 0;
-  for (; k + lanes <= L; k += lanes) {
-    if (k + ahead + lanes <= L) {
-      prefetch_columns(Ut, r, iR + k + ahead, rank);
-      prefetch_columns(V, r, iC + k + ahead, rank);
-    }
+  for (std::size_t k = 0; k < L; k += lanes) {
+    if (k + 2 * lanes <= L) prefetch_group(Ut, V, iR + k + lanes, iC + k + lanes, rank);
     const double* u[lanes];
     const double* v[lanes];
-    for (std::size_t j = 0; j < lanes; ++j) {
-      u[j] = Ut + pairdot_offset(iR[k + j], rank);
-      v[j] = V + pairdot_offset(iC[k + j], rank);
-    }
+    const std::size_t live = group_columns(Ut, V, iR + k, iC + k, L - k, rank, u, v);
     __m512d sum = _mm512_setzero_pd();
     for (std::size_t t0 = 0; t0 < r; t0 += 8) {
       const std::size_t steps = r - t0 < 8 ? r - t0 : 8;
@@ -118,30 +127,24 @@ PROXKIT_TARGET_AVX512 void pairdot_avx512(const double* Ut, const double* V, std
       for (std::size_t j = 0; j < lanes; ++j)
         product[j] = _mm512_mul_pd(_mm512_maskz_loadu_pd(m, v[j] + t0), _mm512_maskz_loadu_pd(m, u[j] + t0));
       avx512::transpose(product);
-      for (std::size_t t = 0; t < steps; ++t) sum = avx512_add_keeping_nan(sum, product[t]);
+      for (std::size_t t = 0; t < steps; ++t) sum = _mm512_add_pd(sum, product[t]);
     }
-    _mm512_storeu_pd(out + k, sum);
+    const __mmask8 written = avx512::tail_mask(live);
+    _mm512_mask_storeu_pd(out + k, written, sum);
+    const unsigned nan = _mm512_mask_cmp_pd_mask(written, sum, sum, _CMP_UNORD_Q);
+    if (nan != 0) redo_nan_lanes(nan, u, v, r, out + k);
   }
-  pairdot_baseline(Ut, V, r, iR + k, iC + k, L - k, out + k);
 }
 
 // The same on four lanes, a group of eight positions as two halves.
 PROXKIT_TARGET_AVX2 void pairdot_avx2(const double* Ut, const double* V, std::size_t r, const double* iR,
                                       const double* iC, std::size_t L, double* out) {
   const double rank = static_cast<double>(r);
-  constexpr std::size_t ahead = 2 * lanes;
-  std::size_t k = 0;
-  for (; k + lanes <= L; k += lanes) {
-    if (k + ahead + lanes <= L) {
-      prefetch_columns(Ut, r, iR + k + ahead, rank);
-      prefetch_columns(V, r, iC + k + ahead, rank);
-    }
+  for (std::size_t k = 0; k < L; k += lanes) {
+    if (k + 2 * lanes <= L) prefetch_group(Ut, V, iR + k + lanes, iC + k + lanes, rank);
     const double* u[lanes];
     const double* v[lanes];
-    for (std::size_t j = 0; j < lanes; ++j) {
-      u[j] = Ut + pairdot_offset(iR[k + j], rank);
-      v[j] = V + pairdot_offset(iC[k + j], rank);
-    }
+    const std::size_t live = group_columns(Ut, V, iR + k, iC + k, L - k, rank, u, v);
     __m256d sum[2] = {_mm256_setzero_pd(), _mm256_setzero_pd()};
     for (std::size_t t0 = 0; t0 < r; t0 += 4) {
       const std::size_t steps = r - t0 < 4 ? r - t0 : 4;
@@ -151,12 +154,17 @@ PROXKIT_TARGET_AVX2 void pairdot_avx2(const double* Ut, const double* V, std::si
         for (int j = 0; j < 4; ++j)
           product[j] = _mm256_mul_pd(_mm256_maskload_pd(v[4 * h + j] + t0, m), _mm256_maskload_pd(u[4 * h + j] + t0, m));
         avx2::transpose(product);
-        for (std::size_t t = 0; t < steps; ++t) sum[h] = avx2_add_keeping_nan(sum[h], product[t]);
+        for (std::size_t t = 0; t < steps; ++t) sum[h] = _mm256_add_pd(sum[h], product[t]);
       }
     }
-    for (int h = 0; h < 2; ++h) _mm256_storeu_pd(out + k + 4 * h, sum[h]);
+    unsigned nan = 0;
+    for (std::size_t h = 0; h < 2 && 4 * h < live; ++h) {
+      _mm256_maskstore_pd(out + k + 4 * h, avx2::tail_mask(live - 4 * h), sum[h]);
+      nan |= static_cast<unsigned>(_mm256_movemask_pd(_mm256_cmp_pd(sum[h], sum[h], _CMP_UNORD_Q))) << (4 * h);
+    }
+    nan &= (1u << live) - 1u;
+    if (nan != 0) redo_nan_lanes(nan, u, v, r, out + k);
   }
-  pairdot_baseline(Ut, V, r, iR + k, iC + k, L - k, out + k);
 }
 #endif
 

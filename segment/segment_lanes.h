@@ -223,7 +223,8 @@ PROXKIT_TARGET_AVX2 inline void batch_norms(const double* vect, const Segment* b
 }
 
 // Calls visit(Segment, norm) for every segment in table order, as
-// for_each_segment_norm does.
+// for_each_segment_norm does.  The ranges come from segment_range itself:
+// AVX2 has no conversion from double to 64-bit integers.
 template <class Visit>
 PROXKIT_TARGET_AVX2 void for_each_segment_norm(const double* vect, std::size_t n, SegmentTable table, Visit& visit) {
   const std::size_t segments = table.count > 1 ? table.count - 1 : 0;
