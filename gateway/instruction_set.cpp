@@ -65,13 +65,21 @@ InstructionSet detect() { return InstructionSet::baseline; }
 
 // -1 until the first kernel asks; CPUID may trap to a hypervisor, so it runs
 // once.  Several threads may detect at once: they store the same value.
+// Plain atomics rather than a function-local static: the guard of such a
+// static would link the C++ runtime's locking and unwinding into every
+// plug-in that dispatches, and with them the dynamic loader.
+std::atomic<int> widest_found{-1};
 std::atomic<int> chosen{-1};
 
 }  // namespace
 
 InstructionSet widest_instruction_set() {
-  static const InstructionSet widest = detect();
-  return widest;
+  int set = widest_found.load(std::memory_order_relaxed);
+  if (set < 0) {
+    set = static_cast<int>(detect());
+    widest_found.store(set, std::memory_order_relaxed);
+  }
+  return static_cast<InstructionSet>(set);
 }
 
 InstructionSet chosen_instruction_set() {
