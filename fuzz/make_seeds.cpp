@@ -55,6 +55,15 @@ void segment_seeds(std::vector<Seed>& seeds, const char* kernel, const std::vect
                    with(CallWriter(nrhs, 1).row(v).row({9.2e18, 1, far, 2, 2 * far, 3, 1e18, 4, 6, 5}))});
   seeds.push_back({kernel, "extreme-elements",
                    with(CallWriter(nrhs, 1).row({1e200, -0.0, nan, inf, 5e-324, -1}).row({0, 2, 4, 6}))});
+  // Two batches of eight segments of unequal lengths: the first all long
+  // enough for the transposed loads, the second short, with one segment
+  // overlapping its neighbour.
+  std::vector<double> batches = {0};
+  for (double length : {9, 12, 8, 15, 10, 8, 11, 9, 3, 1, 5, 2, 6, 4, 1, 3}) batches.push_back(batches.back() + length);
+  batches[12] -= 2.5;
+  std::vector<double> values(static_cast<std::size_t>(batches.back()));
+  for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<double>(i % 7) - 2.75;
+  seeds.push_back({kernel, "batches-of-unequal-segments", with(CallWriter(nrhs, 1).row(values).row(batches))});
   seeds.push_back({kernel, "too-many-results", with(CallWriter(nrhs, 2).row(v).row({0, 5}))});
   seeds.push_back({kernel, "one-input", CallWriter(1, 1).row(v)});
   seeds.push_back({kernel, "no-input", CallWriter(0, 0)});

@@ -1,13 +1,35 @@
 #include "segment/grpnorm.h"
 
+#include "gateway/instruction_set.h"
+#include "segment/segment_lanes.h"
 #include "segment/segment_norm.h"
 
 namespace proxkit {
 
-double grpnorm(const double* vect, std::size_t n, SegmentTable table) {
+namespace {
+// The running total, once per segment in table order: one chain, whichever
+// path formed the norms.
+struct Total {
   double total = 0.0;
-  for_each_segment_norm(vect, n, table, [&total](Segment, double norm) { total = norm + total; });
-  return total;
+  void operator()(Segment, double norm) { total = norm + total; }
+};
+}  // namespace
+
+double grpnorm(const double* vect, std::size_t n, SegmentTable table) {
+  Total sum;
+  switch (chosen_instruction_set()) {
+#if PROXKIT_WIDE_PATHS
+    case InstructionSet::avx512:
+      avx512::for_each_segment_norm(vect, n, table, sum);
+      return sum.total;
+    case InstructionSet::avx2:
+      avx2::for_each_segment_norm(vect, n, table, sum);
+      return sum.total;
+#endif
+    default:
+      for_each_segment_norm(vect, n, table, sum);
+      return sum.total;
+  }
 }
 
 }  // namespace proxkit

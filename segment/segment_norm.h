@@ -53,6 +53,17 @@ inline double segment_norm(const double* vect, Segment segment) {
   return std::sqrt(detail::squares_from(vect, segment.begin, segment.end, 0.0));
 }
 
+namespace detail {
+// The segments from k on, fewer than a batch, one by one.
+template <class Visit>
+void visit_rest(const double* vect, std::size_t n, SegmentTable table, std::size_t k, Visit& visit) {
+  for (; k + 1 < table.count; ++k) {
+    const Segment segment = segment_range(table.bounds[k], table.bounds[k + 1], n);
+    visit(segment, segment_norm(vect, segment));
+  }
+}
+}  // namespace detail
+
 // Calls visit(Segment, norm) for every segment in table order; the norms are
 // taken from vect before the batch's segments are visited, so a visit may
 // write results but must not change vect.
@@ -69,10 +80,7 @@ void for_each_segment_norm(const double* vect, std::size_t n, SegmentTable table
     detail::batch_squares(vect, batch, squares);
     for (std::size_t j = 0; j < norm_batch; ++j) visit(batch[j], std::sqrt(squares[j]));
   }
-  for (; k < segments; ++k) {
-    const Segment segment = segment_range(table.bounds[k], table.bounds[k + 1], n);
-    visit(segment, segment_norm(vect, segment));
-  }
+  detail::visit_rest(vect, n, table, k, visit);
 }
 
 }  // namespace proxkit

@@ -19,11 +19,7 @@ class RandomSegments {
  public:
   explicit RandomSegments(std::uint64_t seed) : rng_(seed) {}
 
-  std::vector<double> vect() {
-    std::vector<double> v(rng_() % 40);
-    for (double& x : v) x = rng_() % 10 == 0 ? extreme() : normal_(rng_) * std::pow(10.0, rng_() % 7 - 3.0);
-    return v;
-  }
+  std::vector<double> vect() { return vect(rng_() % 40); }
 
   std::vector<double> table(std::size_t n) {
     if (rng_() % 3 == 0) return partition(n);
@@ -40,13 +36,42 @@ class RandomSegments {
     return table;
   }
 
-  // A well-formed table of up to 30 segments of unequal lengths (some empty),
-  // as a solver passes: enough segments to fill several batches.
+  // A well-formed table as a solver passes: segments of unequal lengths,
+  // nearly all non-empty, so that batches of eight segments share a common
+  // length and each segment has a rest of its own.
   std::vector<double> partition(std::size_t n) {
-    std::vector<double> table(rng_() % 31 + 1);
-    for (double& b : table) b = static_cast<double>(rng_() % (n + 1));
-    std::sort(table.begin(), table.end());
+    std::vector<double> table{0.0};
+    while (table.back() < static_cast<double>(n) && table.size() < 40) {
+      const std::size_t length = rng_() % 12 == 0 ? 0 : 1 + rng_() % 6;
+      table.push_back(std::min(static_cast<double>(n), table.back() + static_cast<double>(length)));
+    }
     return table;
+  }
+
+  // Many segments of lengths 0 to 40 and some long ones, over a vector of
+  // their total length (sometimes a little more); a few entries replaced by
+  // fractional, decreasing or far-out ones.
+  std::vector<double> long_table() {
+    std::vector<double> table{static_cast<double>(rng_() % 3)};
+    for (std::size_t k = rng_() % 80; k > 0; --k) {
+      const std::size_t length = rng_() % 16 == 0 ? 41 + rng_() % 400 : rng_() % 41;
+      table.push_back(table.back() + static_cast<double>(length));
+    }
+    for (std::size_t k = table.size() > 1 ? rng_() % 4 : 0; k > 0; --k) {
+      double& b = table[rng_() % (table.size() - 1)];
+      switch (rng_() % 3) {
+        case 0: b = b + unit_(rng_) * 30 - 15; break;
+        case 1: b = extreme(); break;
+        default: b = std::ldexp(1.0, 30 + static_cast<int>(rng_() % 40)); break;
+      }
+    }
+    return table;
+  }
+
+  std::vector<double> vect(std::size_t n) {
+    std::vector<double> v(n);
+    for (double& x : v) x = rng_() % 10 == 0 ? extreme() : normal_(rng_) * std::pow(10.0, rng_() % 7 - 3.0);
+    return v;
   }
 
   // Zero of either sign, negative, non-finite, or of any magnitude.

@@ -1,0 +1,123 @@
+// Every instruction set the machine has, forced in turn: the segment kernels
+// and pairdot bit for bit against their literal loops, on tables whose
+// batches of eight segments have unequal lengths and cross the lane and
+// batch sizes, and on pairdot positions of every kind.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "factor/pairdot.h"
+#include "gateway/instruction_set.h"
+#include "plugin_test.h"
+#include "random_segments.h"
+#include "reference/literal_factor.h"
+#include "reference/literal_segments.h"
+#include "segment/grpclip.h"
+#include "segment/grpnorm.h"
+#include "segment/grpshrink.h"
+#include "segment/grpsign.h"
+#include "segment/segment_lanes.h"
+
+namespace proxkit {
+namespace {
+
+using testing::same_bits;
+
+class WidePath : public ::testing::TestWithParam<InstructionSet> {
+ protected:
+  void SetUp() override {
+    if (!choose_instruction_set(GetParam())) GTEST_SKIP() << "this machine lacks " << instruction_set_name(GetParam());
+  }
+  void TearDown() override { choose_instruction_set(widest_instruction_set()); }
+};
+
+TEST_P(WidePath, SegmentKernelsMatchTheLiteralLoops) {
+  testing::RandomSegments random(20261213);
+  for (int round = 0; round < 300; ++round) {
+    const std::vector<double> table = round % 4 == 0 ? random.table(40) : random.long_table();
+    const double last = table.empty() ? 0.0 : table.back();
+    const std::vector<double> v = random.vect(last > 0 && last < 1e6 ? static_cast<size_t>(last) + round % 3 : 40);
+    const double rho = random.rho();
+    const size_t n = v.size(), K = table.size();
+    const SegmentTable t{table.data(), K};
+    const std::string where = "round " + std::to_string(round);
+
+    EXPECT_TRUE(same_bits({literal::grpnorm(v.data(), n, table.data(), K)}, {grpnorm(v.data(), n, t)})) << where;
+    std::vector<double> expected(n, 0.0), actual(n, 0.0);
+    literal::grpclip(v.data(), n, table.data(), K, expected.data());
+    grpclip(v.data(), n, t, actual.data());
+    EXPECT_TRUE(same_bits(expected, actual)) << "grpclip " << where;
+    expected.assign(n, 0.0), actual.assign(n, 0.0);
+    literal::grpshrink(v.data(), n, table.data(), K, rho, expected.data());
+    grpshrink(v.data(), n, t, rho, actual.data());
+    EXPECT_TRUE(same_bits(expected, actual)) << "grpshrink " << where;
+    expected.assign(n, 0.0), actual.assign(n, 0.0);
+    literal::grpsign(v.data(), n, table.data(), K, rho, expected.data());
+    grpsign(v.data(), n, t, rho, actual.data());
+    EXPECT_TRUE(same_bits(expected, actual)) << "grpsign " << where;
+  }
+}
+
+TEST_P(WidePath, PairdotMatchesTheLiteralLoop) {
+  std::mt19937_64 rng(20261213);
+  std::normal_distribution<double> normal;
+  std::uniform_real_distribution<double> unit;
+  const double inf = std::numeric_limits<double>::infinity();
+  const double extremes[] = {0.0, -0.0, inf, -inf, std::nan(""), 1e200, 1e-160, 4.9e-324};
+  for (int round = 0; round < 100; ++round) {
+    // Ranks across the lane widths, groups of positions across the group of
+    // eight and the prefetch distance.
+    const size_t r = rng() % 24, m = r + 1 + rng() % 9, n = r + 1 + rng() % 9, L = rng() % 60;
+    std::vector<double> Ut(r * m), V(r * n), iR(L), iC(L);
+    for (auto* f : {&Ut, &V})
+      for (double& x : *f) x = rng() % 12 == 0 ? extremes[rng() % 8] : normal(rng);
+    for (size_t k = 0; k < L; ++k) {
+      const bool whole = rng() % 3 != 0;
+      iR[k] = whole ? 1.0 + rng() % m : 1.0 + unit(rng) * (m - 1);
+      iC[k] = whole ? 1.0 + rng() % n : 1.0 + unit(rng) * (n - 1);
+    }
+    std::vector<double> expected(L), actual(L);
+    literal::pairdot(Ut.data(), V.data(), r, iR.data(), iC.data(), L, expected.data());
+    pairdot(Ut.data(), V.data(), r, iR.data(), iC.data(), L, actual.data());
+    EXPECT_TRUE(same_bits(expected, actual)) << "round " << round;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sets, WidePath,
+                         ::testing::Values(InstructionSet::baseline, InstructionSet::avx2, InstructionSet::avx512),
+                         [](const ::testing::TestParamInfo<InstructionSet>& info) {
+                           return std::string(instruction_set_name(info.param));
+                         });
+
+#if PROXKIT_WIDE_PATHS
+// The lane-wise ranges give segment_range's positions for every kind of pair
+// of doubles, against lengths that make each comparison tight.
+TEST(WideSegmentRanges, AgreeWithTheScalarRules) {
+  if (widest_instruction_set() != InstructionSet::avx512) GTEST_SKIP() << "this machine lacks avx512";
+  const double inf = std::numeric_limits<double>::infinity();
+  std::vector<double> doubles = {std::nan(""), -inf, inf, -1.0, -0.999, -0.5, -0.0, 0.0, 0.5, 1.0, 2.9, 4.0,
+                                 4.5, 5.0, 5.5, 4294967297.0, 9007199254740993.0, 9223372036854775808.0,
+                                 1.8446744073709552e19, 1e300, 4.9e-324, -1e300};
+  doubles.push_back(std::nextafter(5.0, 0.0));
+  doubles.push_back(std::nextafter(5.0, 6.0));
+  for (size_t n : {size_t{0}, size_t{1}, size_t{5}, size_t{1} << 40}) {
+    for (double a : doubles)
+      for (double b : doubles) {
+        // Eight segments, a..b and b..a in turn.
+        const double bounds[9] = {a, b, a, b, a, b, a, b, a};
+        size_t begin[8], end[8];
+        avx512::segment_ranges(bounds, n, begin, end);
+        for (int j = 0; j < 8; ++j) {
+          const Segment s = segment_range(bounds[j], bounds[j + 1], n);
+          EXPECT_TRUE(s.begin == begin[j] && s.end == end[j]) << bounds[j] << ".." << bounds[j + 1] << " n " << n;
+        }
+      }
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace proxkit
