@@ -73,14 +73,6 @@ void pairdot_baseline(const double* Ut, const double* V, std::size_t r, const do
 }
 
 #if PROXKIT_WIDE_PATHS
-// Where a running sum meets a NaN, the scalar sum + product keeps the sum's
-// own NaN from then on: x86 returns the first operand's NaN, and the plain
-// loop, compiled for the baseline's two-operand instructions, adds into the
-// sum.  The lanes add in whichever operand order the compiler picks, so a
-// NaN result of a wide path, rare, is formed again here with that rule
-// written out: the sum stops changing once it is NaN.  Up to its first NaN
-// the order does not matter (only one operand is NaN, or the addition makes
-// the NaN), so this gives the plain loop's bits.
 // The columns of a group of positions.
 inline void group_columns(const double* Ut, const double* V, const double* iR, const double* iC, double rank,
                           const double** u, const double** v) {
@@ -102,6 +94,14 @@ std::size_t last_group(const double* iR, const double* iC, std::size_t remaining
   return remaining;
 }
 
+// Where a running sum meets a NaN, the scalar sum + product keeps the sum's
+// own NaN from then on: x86 returns the first operand's NaN, and the plain
+// loop, compiled for the baseline's two-operand instructions, adds into the
+// sum.  The lanes add in whichever operand order the compiler picks, so a
+// NaN result of a wide path, rare, is formed again here with that rule
+// written out: the sum stops changing once it is NaN.  Up to its first NaN
+// the order does not matter (only one operand is NaN, or the addition makes
+// the NaN), so this gives the plain loop's bits.
 void redo_nan_lanes(unsigned lanes_with_nan, const double* const* u, const double* const* v, std::size_t r,
                     double* out) {
   for (std::size_t j = 0; j < lanes; ++j) {
@@ -142,20 +142,6 @@ PROXKIT_TARGET_AVX512 inline void avx512_group(const double* Ut, const double* V
   if (nan != 0) redo_nan_lanes(nan, u, v, r, out);
 }
 
-PROXKIT_TARGET_AVX512 void pairdot_avx512(const double* Ut, const double* V, std::size_t r, const double* iR,
-                                          const double* iC, std::size_t L, double* out) {
-  const double rank = static_cast<double>(r);
-  std::size_t k = 0;
-  for (; k + lanes <= L; k += lanes) {
-    if (k + 2 * lanes <= L) prefetch_group(Ut, V, iR + k + lanes, iC + k + lanes, rank);
-    avx512_group(Ut, V, r, iR + k, iC + k, rank, lanes, out + k);
-  }
-  if (k < L) {
-    double group_iR[lanes], group_iC[lanes];
-    avx512_group(Ut, V, r, group_iR, group_iC, rank, last_group(iR + k, iC + k, L - k, group_iR, group_iC), out + k);
-  }
-}
-
 // The same on four lanes, a group of eight positions as two halves.
 PROXKIT_TARGET_AVX2 inline void avx2_group(const double* Ut, const double* V, std::size_t r, const double* iR,
                                            const double* iC, double rank, std::size_t live, double* out) {
@@ -188,17 +174,23 @@ PROXKIT_TARGET_AVX2 inline void avx2_group(const double* Ut, const double* V, st
   if (nan != 0) redo_nan_lanes(nan, u, v, r, out);
 }
 
-PROXKIT_TARGET_AVX2 void pairdot_avx2(const double* Ut, const double* V, std::size_t r, const double* iR,
-                                      const double* iC, std::size_t L, double* out) {
+// The positions in groups of `lanes`, each group summed by `group`, one
+// lane per position, while the next group's columns are fetched; the last,
+// partial group padded (last_group).  Plain code: only `group` is built for
+// its instruction set, and one call per group costs little beside its loads.
+template <void (*group)(const double*, const double*, std::size_t, const double*, const double*, double, std::size_t,
+                        double*)>
+void in_groups(const double* Ut, const double* V, std::size_t r, const double* iR, const double* iC, std::size_t L,
+               double* out) {
   const double rank = static_cast<double>(r);
   std::size_t k = 0;
   for (; k + lanes <= L; k += lanes) {
     if (k + 2 * lanes <= L) prefetch_group(Ut, V, iR + k + lanes, iC + k + lanes, rank);
-    avx2_group(Ut, V, r, iR + k, iC + k, rank, lanes, out + k);
+    group(Ut, V, r, iR + k, iC + k, rank, lanes, out + k);
   }
   if (k < L) {
     double group_iR[lanes], group_iC[lanes];
-    avx2_group(Ut, V, r, group_iR, group_iC, rank, last_group(iR + k, iC + k, L - k, group_iR, group_iC), out + k);
+    group(Ut, V, r, group_iR, group_iC, rank, last_group(iR + k, iC + k, L - k, group_iR, group_iC), out + k);
   }
 }
 #endif
@@ -210,9 +202,9 @@ void pairdot(const double* Ut, const double* V, std::size_t r, const double* iR,
   switch (chosen_instruction_set()) {
 #if PROXKIT_WIDE_PATHS
     case InstructionSet::avx512:
-      return pairdot_avx512(Ut, V, r, iR, iC, L, out);
+      return in_groups<avx512_group>(Ut, V, r, iR, iC, L, out);
     case InstructionSet::avx2:
-      return pairdot_avx2(Ut, V, r, iR, iC, L, out);
+      return in_groups<avx2_group>(Ut, V, r, iR, iC, L, out);
 #endif
     default:
       return pairdot_baseline(Ut, V, r, iR, iC, L, out);
