@@ -142,6 +142,20 @@ PROXKIT_TARGET_AVX512 inline void avx512_group(const double* Ut, const double* V
   if (nan != 0) redo_nan_lanes(nan, u, v, r, out);
 }
 
+PROXKIT_TARGET_AVX512 void pairdot_avx512(const double* Ut, const double* V, std::size_t r, const double* iR,
+                                          const double* iC, std::size_t L, double* out) {
+  const double rank = static_cast<double>(r);
+  std::size_t k = 0;
+  for (; k + lanes <= L; k += lanes) {
+    if (k + 2 * lanes <= L) prefetch_group(Ut, V, iR + k + lanes, iC + k + lanes, rank);
+    avx512_group(Ut, V, r, iR + k, iC + k, rank, lanes, out + k);
+  }
+  if (k < L) {
+    double group_iR[lanes], group_iC[lanes];
+    avx512_group(Ut, V, r, group_iR, group_iC, rank, last_group(iR + k, iC + k, L - k, group_iR, group_iC), out + k);
+  }
+}
+
 // The same on four lanes, a group of eight positions as two halves.
 PROXKIT_TARGET_AVX2 inline void avx2_group(const double* Ut, const double* V, std::size_t r, const double* iR,
                                            const double* iC, double rank, std::size_t live, double* out) {
@@ -174,23 +188,17 @@ PROXKIT_TARGET_AVX2 inline void avx2_group(const double* Ut, const double* V, st
   if (nan != 0) redo_nan_lanes(nan, u, v, r, out);
 }
 
-// The positions in groups of `lanes`, each group summed by `group`, one
-// lane per position, while the next group's columns are fetched; the last,
-// partial group padded (last_group).  Plain code: only `group` is built for
-// its instruction set, and one call per group costs little beside its loads.
-template <void (*group)(const double*, const double*, std::size_t, const double*, const double*, double, std::size_t,
-                        double*)>
-void in_groups(const double* Ut, const double* V, std::size_t r, const double* iR, const double* iC, std::size_t L,
-               double* out) {
+PROXKIT_TARGET_AVX2 void pairdot_avx2(const double* Ut, const double* V, std::size_t r, const double* iR,
+                                      const double* iC, std::size_t L, double* out) {
   const double rank = static_cast<double>(r);
   std::size_t k = 0;
   for (; k + lanes <= L; k += lanes) {
     if (k + 2 * lanes <= L) prefetch_group(Ut, V, iR + k + lanes, iC + k + lanes, rank);
-    group(Ut, V, r, iR + k, iC + k, rank, lanes, out + k);
+    avx2_group(Ut, V, r, iR + k, iC + k, rank, lanes, out + k);
   }
   if (k < L) {
     double group_iR[lanes], group_iC[lanes];
-    group(Ut, V, r, group_iR, group_iC, rank, last_group(iR + k, iC + k, L - k, group_iR, group_iC), out + k);
+    avx2_group(Ut, V, r, group_iR, group_iC, rank, last_group(iR + k, iC + k, L - k, group_iR, group_iC), out + k);
   }
 }
 #endif
@@ -202,9 +210,9 @@ void pairdot(const double* Ut, const double* V, std::size_t r, const double* iR,
   switch (chosen_instruction_set()) {
 #if PROXKIT_WIDE_PATHS
     case InstructionSet::avx512:
-      return in_groups<avx512_group>(Ut, V, r, iR, iC, L, out);
+      return pairdot_avx512(Ut, V, r, iR, iC, L, out);
     case InstructionSet::avx2:
-      return in_groups<avx2_group>(Ut, V, r, iR, iC, L, out);
+      return pairdot_avx2(Ut, V, r, iR, iC, L, out);
 #endif
     default:
       return pairdot_baseline(Ut, V, r, iR, iC, L, out);
