@@ -63,8 +63,9 @@ InstructionSet detect() {
 InstructionSet detect() { return InstructionSet::baseline; }
 #endif
 
-// -1 until the first kernel asks; CPUID may trap to a hypervisor, so it runs
-// once.  Several threads may detect at once: they store the same value.
+// widest: -1 until the first kernel asks; CPUID may trap to a hypervisor,
+// so it runs once, and threads that detect at once store the same value.
+// chosen: -1, the widest, until a test or benchmark chooses.
 // Plain atomics, not a function's static: its guarded initialisation would
 // call into the C++ runtime, which a plug-in must not need.
 std::atomic<int> widest{-1};
@@ -82,10 +83,7 @@ InstructionSet widest_instruction_set() {
 
 InstructionSet chosen_instruction_set() {
   const int set = chosen.load(std::memory_order_relaxed);
-  if (set >= 0) return static_cast<InstructionSet>(set);
-  const InstructionSet widest = widest_instruction_set();
-  chosen.store(static_cast<int>(widest), std::memory_order_relaxed);
-  return widest;
+  return set >= 0 ? static_cast<InstructionSet>(set) : widest_instruction_set();
 }
 
 bool choose_instruction_set(InstructionSet set) {
