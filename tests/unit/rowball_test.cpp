@@ -2,7 +2,7 @@
 #include <limits>
 #include <random>
 
-#include "gateway/instruction_set.h"
+#include "instruction_sets.h"
 #include "plugin_test.h"
 #include "reference/literal_rowball.h"
 #include "rowball/rowball.h"
@@ -171,13 +171,7 @@ TEST_F(Rowball, LoopEndsWhereRoundingWouldKeepItGoing) {
 // small integers with t = 0 or an integer radius tie values with the
 // thresholds of later iterations, where only the iteration count tells a
 // compaction that keeps values > theta from one that keeps values >= theta.
-class RowballPath : public Rowball, public ::testing::WithParamInterface<InstructionSet> {
- protected:
-  void SetUp() override {
-    if (!choose_instruction_set(GetParam())) GTEST_SKIP() << "this machine lacks " << instruction_set_name(GetParam());
-  }
-  void TearDown() override { choose_instruction_set(widest_instruction_set()); }
-};
+class RowballPath : public testing::OnInstructionSet<Rowball> {};
 
 TEST_P(RowballPath, MatchesTheLiteralLoopWhereverItEnds) {
   std::mt19937_64 rng(20261208);
@@ -232,11 +226,8 @@ TEST_P(RowballPath, MatchesTheLiteralLoopWhereverItEnds) {
   EXPECT_GT(never, 0);  // the draw does reach the rows the plain loop cannot finish
 }
 
-INSTANTIATE_TEST_SUITE_P(InstructionSets, RowballPath,
-                         ::testing::Values(InstructionSet::baseline, InstructionSet::avx2, InstructionSet::avx512),
-                         [](const ::testing::TestParamInfo<InstructionSet>& info) {
-                           return std::string(instruction_set_name(info.param));
-                         });
+INSTANTIATE_TEST_SUITE_P(InstructionSets, RowballPath, testing::every_instruction_set(),
+                         testing::instruction_set_test_name);
 
 }  // namespace
 }  // namespace proxkit

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "factor/pairdot.h"
-#include "gateway/instruction_set.h"
+#include "instruction_sets.h"
 #include "plugin_test.h"
 #include "random_segments.h"
 #include "reference/literal_factor.h"
@@ -26,13 +26,7 @@ namespace {
 
 using testing::same_bits;
 
-class WidePath : public ::testing::TestWithParam<InstructionSet> {
- protected:
-  void SetUp() override {
-    if (!choose_instruction_set(GetParam())) GTEST_SKIP() << "this machine lacks " << instruction_set_name(GetParam());
-  }
-  void TearDown() override { choose_instruction_set(widest_instruction_set()); }
-};
+class WidePath : public testing::OnInstructionSet<::testing::Test> {};
 
 TEST_P(WidePath, SegmentKernelsMatchTheLiteralLoops) {
   testing::RandomSegments random(20261213);
@@ -86,11 +80,7 @@ TEST_P(WidePath, PairdotMatchesTheLiteralLoop) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sets, WidePath,
-                         ::testing::Values(InstructionSet::baseline, InstructionSet::avx2, InstructionSet::avx512),
-                         [](const ::testing::TestParamInfo<InstructionSet>& info) {
-                           return std::string(instruction_set_name(info.param));
-                         });
+INSTANTIATE_TEST_SUITE_P(Sets, WidePath, testing::every_instruction_set(), testing::instruction_set_test_name);
 
 #if PROXKIT_WIDE_PATHS
 // The lane-wise ranges give segment_range's positions for every kind of pair
