@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "bench.h"
-#include "gateway/instruction_set.h"
+#include "core/instruction_set.h"
 #include "workloads.h"
 
 namespace proxkit::bench {

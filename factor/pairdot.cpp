@@ -1,9 +1,9 @@
 #include "factor/pairdot.h"
 
-#include "gateway/instruction_set.h"
+#include "core/instruction_set.h"
 
 #if PROXKIT_WIDE_PATHS
-#include "gateway/wide_intrinsics.h"
+#include "core/wide_intrinsics.h"
 #endif
 
 namespace proxkit {

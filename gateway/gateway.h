@@ -23,7 +23,7 @@
 #include <type_traits>
 
 #include "gateway/host.h"
-#include "gateway/segment_table.h"
+#include "core/segment_table.h"
 
 namespace proxkit::gateway {
 

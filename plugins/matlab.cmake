@@ -43,7 +43,7 @@ endif()
 if(PROXKIT_PLATFORM STREQUAL "win64")
   # MinGW's GCC spills wide registers with aligned moves to a stack that the
   # Windows x64 ABI aligns to 16 bytes only; unaligned moves make the wide
-  # paths safe there (gateway/instruction_set.h).
+  # paths safe there (core/instruction_set.h).
   add_compile_options(-Wa,-muse-unaligned-vector-move)
   add_compile_definitions(PROXKIT_UNALIGNED_VECTOR_MOVES)
 endif()

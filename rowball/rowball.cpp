@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "gateway/instruction_set.h"
+#include "core/instruction_set.h"
 
 // The baseline path of x86 uses SSE2, which every x86-64 processor has (the
 // 32-bit x86 builds ask for it too).  Elsewhere GCC and clang carry two rows

@@ -14,7 +14,7 @@ namespace proxkit {
 // projection overwrites them.
 //
 // Runs on the instruction set that chosen_instruction_set() names
-// (gateway/instruction_set.h); every set gives the same bits.
+// (core/instruction_set.h); every set gives the same bits.
 //
 // The threshold loop, with tolerance 1e-8, runs while |R - h*theta| > 1e-8.
 // It also ends after an iteration that keeps every active value (the next

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "gateway/instruction_set.h"
+#include "core/instruction_set.h"
 #include "segment/segment_lanes.h"
 #include "segment/segment_norm.h"
 

@@ -1,6 +1,6 @@
 #include "segment/grpnorm.h"
 
-#include "gateway/instruction_set.h"
+#include "core/instruction_set.h"
 #include "segment/segment_lanes.h"
 #include "segment/segment_norm.h"
 

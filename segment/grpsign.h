@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "gateway/segment_table.h"
+#include "core/segment_table.h"
 
 namespace proxkit {
 

@@ -15,17 +15,17 @@
 //
 // Every function here is compiled for its instruction set alone and lives in
 // the namespace named after it; callers reach it only after the run-time
-// choice (gateway/instruction_set.h).
+// choice (core/instruction_set.h).
 #ifndef PROXKIT_SEGMENT_LANES_H
 #define PROXKIT_SEGMENT_LANES_H
 
 #include <cstddef>
 
-#include "gateway/instruction_set.h"
+#include "core/instruction_set.h"
 #include "segment/segment_norm.h"
 
 #if PROXKIT_WIDE_PATHS
-#include "gateway/wide_intrinsics.h"
+#include "core/wide_intrinsics.h"
 
 namespace proxkit {
 

@@ -13,7 +13,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "gateway/segment_table.h"
+#include "core/segment_table.h"
 
 namespace proxkit {
 

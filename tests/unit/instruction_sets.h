@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "gateway/instruction_set.h"
+#include "core/instruction_set.h"
 
 namespace proxkit::testing {
 

@@ -1,4 +1,4 @@
-#include "gateway/segment_table.h"
+#include "core/segment_table.h"
 #include "segment/segment_norm.h"
 
 #include <gtest/gtest.h>

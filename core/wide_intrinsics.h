@@ -1,5 +1,5 @@
 // The intrinsics of the wide instruction sets and the few register moves the
-// kernels' wide paths share (gateway/instruction_set.h); include only under
+// kernels' wide paths share (core/instruction_set.h); include only under
 // PROXKIT_WIDE_PATHS.
 //
 // GCC 12's AVX-512 intrinsics seed their unused lanes from a variable that it
@@ -20,7 +20,7 @@
 
 #include <cstddef>
 
-#include "gateway/instruction_set.h"
+#include "core/instruction_set.h"
 
 namespace proxkit {
 

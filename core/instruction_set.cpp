@@ -1,4 +1,4 @@
-#include "gateway/instruction_set.h"
+#include "core/instruction_set.h"
 
 #include <atomic>
 
