@@ -87,7 +87,8 @@ InstructionSet chosen_instruction_set() {
 }
 
 bool choose_instruction_set(InstructionSet set) {
-  if (static_cast<int>(set) > static_cast<int>(widest_instruction_set())) return false;
+  // A value cast from outside the enumeration names no path at all.
+  if (static_cast<int>(set) < 0 || static_cast<int>(set) > static_cast<int>(widest_instruction_set())) return false;
   chosen.store(static_cast<int>(set), std::memory_order_relaxed);
   return true;
 }

@@ -53,7 +53,7 @@ InstructionSet chosen_instruction_set();
 
 // For tests and benchmarks: makes every kernel of this program run `set`
 // from now on.  Refuses, returning false and changing nothing, a set wider
-// than widest_instruction_set().  Not meant to be called while a kernel runs
+// than widest_instruction_set() or a value outside the enumeration.  Not meant to be called while a kernel runs
 // on another thread.
 bool choose_instruction_set(InstructionSet set);
 

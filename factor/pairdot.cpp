@@ -1,6 +1,7 @@
 #include "factor/pairdot.h"
 
 #include "core/instruction_set.h"
+#include "core/nan_rule.h"
 
 #if PROXKIT_WIDE_PATHS
 #include "core/wide_intrinsics.h"
@@ -45,6 +46,19 @@ void prefetch_group(const double* Ut, const double* V, const double* iR, const d
   }
 }
 
+// The inner product of a position whose sum is NaN, formed again with the
+// NaNs of the stated loop, sum = sum + V[b + t]*U'[a + t] (core/nan_rule.h):
+// once the sum is NaN it keeps its NaN, and a product of two NaNs is V's.
+// Until then at most one operand of each addition is NaN, so the order of
+// the other additions does not matter.  Every path forms its sums in
+// whichever operand order the compiler picks, so each NaN sum, rare, is
+// named again here.
+double nan_sum(const double* v, const double* u, std::size_t r) {
+  double sum = 0.0;
+  for (std::size_t t = 0; t < r && sum == sum; ++t) sum = sum + product_in_order(v[t], u[t]);
+  return sum;
+}
+
 void pairdot_baseline(const double* Ut, const double* V, std::size_t r, const double* iR, const double* iC,
                       std::size_t L, double* out) {
   const double rank = static_cast<double>(r);
@@ -61,14 +75,14 @@ void pairdot_baseline(const double* Ut, const double* V, std::size_t r, const do
     if (k + 2 * lanes <= L) prefetch_group(Ut, V, iR + k + lanes, iC + k + lanes, rank);
     for (std::size_t t = 0; t < r; ++t)
       for (std::size_t j = 0; j < lanes; ++j) sum[j] = sum[j] + v[j][t] * u[j][t];
-    for (std::size_t j = 0; j < lanes; ++j) out[k + j] = sum[j];
+    for (std::size_t j = 0; j < lanes; ++j) out[k + j] = sum[j] == sum[j] ? sum[j] : nan_sum(v[j], u[j], r);
   }
   for (; k < L; ++k) {
     const double* u = Ut + pairdot_offset(iR[k], rank);
     const double* v = V + pairdot_offset(iC[k], rank);
     double sum = 0.0;
     for (std::size_t t = 0; t < r; ++t) sum = sum + v[t] * u[t];
-    out[k] = sum;
+    out[k] = sum == sum ? sum : nan_sum(v, u, r);
   }
 }
 
@@ -94,22 +108,11 @@ std::size_t last_group(const double* iR, const double* iC, std::size_t remaining
   return remaining;
 }
 
-// Where a running sum meets a NaN, the scalar sum + product keeps the sum's
-// own NaN from then on: x86 returns the first operand's NaN, and the plain
-// loop, compiled for the baseline's two-operand instructions, adds into the
-// sum.  The lanes add in whichever operand order the compiler picks, so a
-// NaN result of a wide path, rare, is formed again here with that rule
-// written out: the sum stops changing once it is NaN.  Up to its first NaN
-// the order does not matter (only one operand is NaN, or the addition makes
-// the NaN), so this gives the plain loop's bits.
+// The lanes of a group whose sums are NaN, formed again (nan_sum).
 void redo_nan_lanes(unsigned lanes_with_nan, const double* const* u, const double* const* v, std::size_t r,
                     double* out) {
-  for (std::size_t j = 0; j < lanes; ++j) {
-    if (((lanes_with_nan >> j) & 1u) == 0) continue;
-    double sum = 0.0;
-    for (std::size_t t = 0; t < r && sum == sum; ++t) sum = sum + v[j][t] * u[j][t];
-    out[j] = sum;
-  }
+  for (std::size_t j = 0; j < lanes; ++j)
+    if ((lanes_with_nan >> j) & 1u) out[j] = nan_sum(v[j], u[j], r);
 }
 
 // One lane per position: lane j sums the products of position j of the

@@ -1,6 +1,7 @@
 #include "segment/grpnorm.h"
 
 #include "core/instruction_set.h"
+#include "core/nan_rule.h"
 #include "segment/segment_lanes.h"
 #include "segment/segment_norm.h"
 
@@ -8,10 +9,10 @@ namespace proxkit {
 
 namespace {
 // The running total, once per segment in table order: one chain, whichever
-// path formed the norms.
+// path formed the norms.  norm + total: a NaN norm replaces a NaN total.
 struct Total {
   double total = 0.0;
-  void operator()(Segment, double norm) { total = norm + total; }
+  void operator()(Segment, double norm) { total = sum_in_order(norm, total); }
 };
 }  // namespace
 

@@ -1,6 +1,9 @@
 #include "segment/grpshrink.h"
 
+#include <algorithm>
+
 #include "core/instruction_set.h"
+#include "core/nan_rule.h"
 #include "segment/segment_lanes.h"
 #include "segment/segment_norm.h"
 
@@ -14,17 +17,21 @@ void scale(const double* from, double* to, std::size_t count, double factor) {
 }
 
 // Every path's visit: the factor from the norm, then Scale, the path's own
-// pass over the segment.
+// pass over the segment.  Where two NaNs meet (norm * rho, factor * vect[i])
+// the first one's is the result: a NaN factor fills the segment.
 template <void (*Scale)(const double*, double*, std::size_t, double)>
 struct Shrink {
   const double* vect;
   double rho;
   double* out;
   void operator()(Segment segment, double norm) const {
-    const double g = 1.0 - 1.0 / (norm * rho);
+    const double g = 1.0 - 1.0 / product_in_order(norm, rho);
     // Written as a test rather than std::max so that a NaN g stays NaN.
     const double factor = g < 0.0 ? 0.0 : g;
-    Scale(vect + segment.begin, out + segment.begin, segment.end - segment.begin, factor);
+    if (factor != factor)
+      std::fill(out + segment.begin, out + segment.end, factor);
+    else
+      Scale(vect + segment.begin, out + segment.begin, segment.end - segment.begin, factor);
   }
 };
 }  // namespace

@@ -124,11 +124,12 @@ PROXKIT_TARGET_AVX512 void for_each_segment_norm(const double* vect, std::size_t
     segment_ranges(table.bounds + k, n, begin[current], end[current]);
     _mm512_store_pd(norms[current], batch_norms(vect, begin[current], end[current]));
     if (k > 0)
-      for (int j = 0; j < 8; ++j) visit(Segment{begin[previous][j], end[previous][j]}, norms[previous][j]);
+      for (int j = 0; j < 8; ++j)
+        detail::visit_with_norm(visit, vect, Segment{begin[previous][j], end[previous][j]}, norms[previous][j]);
   }
   if (k > 0) {
     const int last = static_cast<int>((k / 8 - 1) % 2);
-    for (int j = 0; j < 8; ++j) visit(Segment{begin[last][j], end[last][j]}, norms[last][j]);
+    for (int j = 0; j < 8; ++j) detail::visit_with_norm(visit, vect, Segment{begin[last][j], end[last][j]}, norms[last][j]);
   }
   detail::visit_rest(vect, n, table, k, visit);
 }
@@ -234,7 +235,7 @@ PROXKIT_TARGET_AVX2 void for_each_segment_norm(const double* vect, std::size_t n
     double norms[8];
     for (int j = 0; j < 8; ++j) batch[j] = segment_range(table.bounds[k + j], table.bounds[k + j + 1], n);
     batch_norms(vect, batch, norms);
-    for (int j = 0; j < 8; ++j) visit(batch[j], norms[j]);
+    for (int j = 0; j < 8; ++j) detail::visit_with_norm(visit, vect, batch[j], norms[j]);
   }
   detail::visit_rest(vect, n, table, k, visit);
 }

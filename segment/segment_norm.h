@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "core/nan_rule.h"
 #include "core/segment_table.h"
 
 namespace proxkit {
@@ -54,12 +55,28 @@ inline double segment_norm(const double* vect, Segment segment) {
 }
 
 namespace detail {
+// Visits a segment with its norm.  A NaN norm is the plain loop's only when
+// each addition keeps the running sum's NaN (core/nan_rule.h): squares are
+// never negative, so the sum turns NaN only at a NaN value, and from then
+// on it is that value's NaN.  Every path's chains may have added in the
+// other order, so a NaN norm is named here again.
+template <class Visit>
+void visit_with_norm(Visit& visit, const double* vect, Segment segment, double norm) {
+  if (norm != norm)
+    for (std::size_t i = segment.begin; i < segment.end; ++i)
+      if (vect[i] != vect[i]) {
+        norm = quieted(vect[i]);
+        break;
+      }
+  visit(segment, norm);
+}
+
 // The segments from k on, fewer than a batch, one by one.
 template <class Visit>
 void visit_rest(const double* vect, std::size_t n, SegmentTable table, std::size_t k, Visit& visit) {
   for (; k + 1 < table.count; ++k) {
     const Segment segment = segment_range(table.bounds[k], table.bounds[k + 1], n);
-    visit(segment, segment_norm(vect, segment));
+    visit_with_norm(visit, vect, segment, segment_norm(vect, segment));
   }
 }
 }  // namespace detail
@@ -78,7 +95,7 @@ void for_each_segment_norm(const double* vect, std::size_t n, SegmentTable table
     for (std::size_t j = 0; j < norm_batch; ++j)
       batch[j] = segment_range(table.bounds[k + j], table.bounds[k + j + 1], n);
     detail::batch_squares(vect, batch, squares);
-    for (std::size_t j = 0; j < norm_batch; ++j) visit(batch[j], std::sqrt(squares[j]));
+    for (std::size_t j = 0; j < norm_batch; ++j) detail::visit_with_norm(visit, vect, batch[j], std::sqrt(squares[j]));
   }
   detail::visit_rest(vect, n, table, k, visit);
 }

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 
+#include "reference/nan_order.h"
+
 namespace proxkit::literal {
 
 inline void pairdot(const double* Ut, const double* V, std::size_t r, const double* iR, const double* iC,
@@ -16,7 +18,7 @@ inline void pairdot(const double* Ut, const double* V, std::size_t r, const doub
     const long long a = static_cast<long long>((iR[k] - 1.0) * rank);
     const long long b = static_cast<long long>((iC[k] - 1.0) * rank);
     out[k] = 0.0;
-    for (long long t = 0; t < static_cast<long long>(r); ++t) out[k] = out[k] + V[b + t] * Ut[a + t];
+    for (long long t = 0; t < static_cast<long long>(r); ++t) out[k] = add(out[k], mul(V[b + t], Ut[a + t]));
   }
 }
 

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "reference/nan_order.h"
+
 namespace proxkit::literal {
 
 // Calls visit(k, i) for each position i of each segment k, in order.  Starts
@@ -27,15 +29,15 @@ void walk(const double* b, std::size_t K, std::size_t n, Visit&& visit) {
 // segment, empty segments included).
 inline void segment_squares(const double* vect, const double* b, std::size_t K, std::size_t n, double* squares) {
   for (std::size_t k = 0; k + 1 < K; ++k) squares[k] = 0.0;
-  walk(b, K, n, [&](std::size_t k, std::size_t i) { squares[k] = squares[k] + vect[i] * vect[i]; });
+  walk(b, K, n, [&](std::size_t k, std::size_t i) { squares[k] = add(squares[k], vect[i] * vect[i]); });
 }
 
 inline double grpnorm(const double* vect, std::size_t n, const double* b, std::size_t K) {
   double out = 0.0;
   for (std::size_t k = 0; k + 1 < K; ++k) {
     double s = 0.0;
-    walk(b + k, 2, n, [&](std::size_t, std::size_t i) { s = s + vect[i] * vect[i]; });
-    out = std::sqrt(s) + out;
+    walk(b + k, 2, n, [&](std::size_t, std::size_t i) { s = add(s, vect[i] * vect[i]); });
+    out = add(std::sqrt(s), out);
   }
   return out;
 }
@@ -53,11 +55,11 @@ inline std::vector<double> segment_norms(const double* vect, std::size_t n, cons
 inline void grpshrink(const double* vect, std::size_t n, const double* b, std::size_t K, double rho, double* out) {
   const std::vector<double> norms = segment_norms(vect, n, b, K);
   walk(b, K, n, [&](std::size_t k, std::size_t i) {
-    const double product = norms[k] * rho;
+    const double product = mul(norms[k], rho);
     const double reciprocal = 1.0 / product;
     const double g = 1.0 - reciprocal;
     const double factor = g < 0 ? 0.0 : g;
-    out[i] = factor * vect[i];
+    out[i] = mul(factor, vect[i]);
   });
 }
 

@@ -60,14 +60,17 @@ TEST_P(WidePath, PairdotMatchesTheLiteralLoop) {
   std::normal_distribution<double> normal;
   std::uniform_real_distribution<double> unit;
   const double inf = std::numeric_limits<double>::infinity();
-  const double extremes[] = {0.0, -0.0, inf, -inf, std::nan(""), 1e200, 1e-160, 4.9e-324};
+  const double extremes[] = {0.0, -0.0, inf, -inf, 1e200, 1e-160, 4.9e-324};
   for (int round = 0; round < 100; ++round) {
     // Ranks across the lane widths, groups of positions across the group of
-    // eight and the prefetch distance.
+    // eight and the prefetch distance; every fourth round full of NaNs, so
+    // that two meet in one product or one sum.
     const size_t r = rng() % 24, m = r + 1 + rng() % 9, n = r + 1 + rng() % 9, L = rng() % 60;
+    const unsigned nan_share = round % 4 == 0 ? 3 : 96;
     std::vector<double> Ut(r * m), V(r * n), iR(L), iC(L);
     for (auto* f : {&Ut, &V})
-      for (double& x : *f) x = rng() % 12 == 0 ? extremes[rng() % 8] : normal(rng);
+      for (double& x : *f)
+        x = rng() % nan_share == 0 ? testing::random_nan(rng) : rng() % 12 == 0 ? extremes[rng() % 7] : normal(rng);
     for (size_t k = 0; k < L; ++k) {
       const bool whole = rng() % 3 != 0;
       iR[k] = whole ? 1.0 + rng() % m : 1.0 + unit(rng) * (m - 1);
@@ -81,6 +84,12 @@ TEST_P(WidePath, PairdotMatchesTheLiteralLoop) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sets, WidePath, testing::every_instruction_set(), testing::instruction_set_test_name);
+
+TEST(InstructionSetChoice, RefusesWhatNamesNoPathAndKeepsTheChoice) {
+  const InstructionSet before = chosen_instruction_set();
+  for (int value : {-3, -1, 3, 1000}) EXPECT_FALSE(choose_instruction_set(static_cast<InstructionSet>(value))) << value;
+  EXPECT_EQ(chosen_instruction_set(), before);
+}
 
 #if PROXKIT_WIDE_PATHS
 // The lane-wise ranges give segment_range's positions for every kind of pair

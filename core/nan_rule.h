@@ -1,0 +1,34 @@
+// Which NaN a result carries.  An operation with one NaN operand returns
+// that NaN with its quiet bit set, on every processor; with two, x86 and Arm
+// both return the first operand's (for quiet NaNs), so the stated formulas,
+// read in their written order, name the bits of every NaN result.  Compilers
+// do not keep that order: they swap the operands of an addition or a
+// multiplication at will, and differently in each instruction set's code.
+// So wherever two NaNs can meet, the kernels choose the first operand's NaN
+// themselves, with the functions below, or form a NaN result again with
+// them; everywhere else at most one operand is NaN and the order is free.
+// Plain code: no host is involved.
+#ifndef PROXKIT_NAN_RULE_H
+#define PROXKIT_NAN_RULE_H
+
+#include <cstdint>
+#include <cstring>
+
+namespace proxkit {
+
+// The NaN that an operation returns for the NaN x: x with its quiet bit set.
+inline double quieted(double x) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  bits |= std::uint64_t{1} << 51;
+  std::memcpy(&x, &bits, sizeof bits);
+  return x;
+}
+
+// a + b and a * b, a's NaN when a is NaN.
+inline double sum_in_order(double a, double b) { return a != a ? quieted(a) : a + b; }
+inline double product_in_order(double a, double b) { return a != a ? quieted(a) : a * b; }
+
+}  // namespace proxkit
+
+#endif
