@@ -10,7 +10,8 @@
 //   exactly as through the MEX plug-in.
 // - nzassign writes through the storage pointer of S, so the caller's
 //   variable and every variable sharing its storage see the values, as with
-//   the MEX plug-in in Octave.
+//   the MEX plug-in in Octave; unlike the MEX plug-in, it first drops what
+//   Octave keeps beside S's storage (see writable_storage).
 // - Results are handed to Octave once, with no second array and no copy
 //   out, and are zero-filled only where a kernel relies on zeros; large ones
 //   are advised for huge pages before anything touches them (see
@@ -26,6 +27,7 @@
 #include <octave/oct.h>
 #include <octave/interpreter.h>
 #include <octave/ov-re-mat.h>
+#include <octave/ov-re-sparse.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -70,7 +72,21 @@ inline DoubleArray storage_of(Argument a) {
   return {storage_pointer(a), static_cast<std::size_t>(a.numel()), static_cast<std::size_t>(dims(0)), cols};
 }
 
-inline double* writable_storage(Argument a) { return storage_pointer(a); }
+// The storage of a, once Octave no longer keeps anything it found about the
+// values there: a full matrix keeps the index vector it made when it served
+// as an index and the matrix type found when it was solved with, a sparse
+// matrix its matrix type, and a write would leave them stale (a(i) or A \ b
+// would answer for the old values).  The caches live in the value, which
+// every variable assigned from it shares, and are dropped without copying
+// the storage: the write must still reach all of them.
+inline double* writable_storage(Argument a) {
+  octave_base_value& held = *a.internal_rep();
+  if (a.type_id() == octave_matrix::static_type_id())
+    static_cast<octave_matrix&>(held).matrix_ref();
+  else if (a.type_id() == octave_sparse_matrix::static_type_id())
+    static_cast<octave_sparse_matrix&>(held).matrix_type(MatrixType());
+  return storage_pointer(a);
+}
 
 inline std::size_t stored_capacity(Argument a) {
   return static_cast<std::size_t>(a.issparse() ? a.nzmax() : a.numel());
