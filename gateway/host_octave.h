@@ -4,10 +4,12 @@
 //
 // - Inputs are read where Octave holds them: const storage pointers, the
 //   ones Octave's MEX layer hands out, so nothing is copied or unshared.
-//   An input Octave holds without such storage (a range such as 1:n, a
-//   diagonal or permutation matrix) is first made a full array, as the MEX
-//   layer does too; a write into it (nzassign) then reaches no variable,
-//   exactly as through the MEX plug-in.
+//   That holds for the three kinds of double value whose storage is the
+//   value itself (a full matrix, a scalar, a sparse matrix); any other real
+//   double input (a range such as 1:n, a diagonal or permutation matrix,
+//   sort's lazy index, an integer literal of 2^53 or more, which Octave
+//   stores as a 64-bit integer) is first made a full array of its double
+//   values, and a write into it (nzassign) then reaches no variable.
 // - nzassign writes through the storage pointer of S, so the caller's
 //   variable and every variable sharing its storage see the values, as with
 //   the MEX plug-in in Octave; unlike the MEX plug-in, it first drops what
@@ -28,6 +30,7 @@
 #include <octave/interpreter.h>
 #include <octave/ov-re-mat.h>
 #include <octave/ov-re-sparse.h>
+#include <octave/ov-scalar.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -61,8 +64,7 @@ inline bool is_real_double(Argument a, bool sparse_allowed) {
   return a.is_double_type() && !a.iscomplex() && (sparse_allowed || !a.issparse());
 }
 
-// The storage Octave's MEX layer would hand out for a; null for an input
-// held without plain storage.
+// The storage Octave's MEX layer would hand out for a.
 inline double* storage_pointer(Argument a) { return static_cast<double*>(const_cast<void*>(a.mex_get_data())); }
 
 inline DoubleArray storage_of(Argument a) {
@@ -158,10 +160,18 @@ struct Refusal {
 
 inline void print(const char* text) { octave_stdout << text; }
 
-// True for a real, full double input that Octave holds without plain
-// storage (a range, a diagonal or permutation matrix).
-inline bool held_without_storage(const octave_value& a) {
-  return is_real_double(a, false) && storage_pointer(a) == nullptr;
+// True for a real, full double input the gateway must not read where Octave
+// holds it: every kind of value but a full matrix and a scalar, whose
+// storage is the value itself (a real sparse double is always a sparse
+// matrix, read where it is).  A range, a diagonal or a permutation matrix
+// has no such storage; a lazy index (sort's second output) hands out a copy
+// while it goes on indexing with an index vector of its own, so a write
+// there would make what it shows and what it does as an index differ; an
+// integer-stored double holds the integer's bits.  A kind Octave may add
+// later is made full too, not trusted.
+inline bool read_as_full_copy(const octave_value& a) {
+  return is_real_double(a, false) && a.type_id() != octave_matrix::static_type_id() &&
+         a.type_id() != octave_scalar::static_type_id();
 }
 
 // Runs a kernel's gateway on one call from Octave, with the result slots and
@@ -173,12 +183,15 @@ octave_value_list call(const char* kernel, Gateway gateway, const octave_value_l
   octave_value_list full_inputs;
   const octave_value_list* inputs = &args;
   for (octave_idx_type i = 0; i < args.length(); ++i) {
-    if (!held_without_storage(args(i))) continue;
+    if (!read_as_full_copy(args(i))) continue;
     if (inputs == &args) {
       full_inputs = args;
       inputs = &full_inputs;
     }
-    full_inputs(i) = args(i).array_value();
+    // Storage of its own: the values of a lazy index share its cached copy.
+    NDArray values = args(i).array_value();
+    values.make_unique();
+    full_inputs(i) = values;
   }
   octave_value_list results(std::max(nargout, 1));
   try {
