@@ -11,7 +11,8 @@
 // not have more elements than S has stored values." before anything is
 // written, so a refused call leaves S unchanged.
 //
-// The write reaches every variable that shares S's storage in the caller.
+// The write reaches every value that shares S's storage (its help lists
+// them).
 #include "factor/nzassign.h"
 #include "gateway/gateway.h"
 

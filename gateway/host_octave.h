@@ -4,13 +4,16 @@
 //
 // - Inputs are read where Octave holds them: const storage pointers, the
 //   ones Octave's MEX layer hands out, so nothing is copied or unshared.
-//   An input Octave holds without such storage (a range such as 1:n, a
-//   diagonal or permutation matrix) is first made a full array, as the MEX
-//   layer does too; a write into it (nzassign) then reaches no variable,
-//   exactly as through the MEX plug-in.
+//   That holds for the three kinds of double value whose storage is the
+//   value itself (a full matrix, a scalar, a sparse matrix); any other real
+//   double input (a range such as 1:n, a diagonal or permutation matrix,
+//   sort's lazy index, an integer literal of 2^53 or more, which Octave
+//   stores as a 64-bit integer) is first made a full array of its double
+//   values, and a write into it (nzassign) then reaches no variable.
 // - nzassign writes through the storage pointer of S, so the caller's
 //   variable and every variable sharing its storage see the values, as with
-//   the MEX plug-in in Octave.
+//   the MEX plug-in in Octave; unlike the MEX plug-in, it first drops what
+//   Octave keeps beside S's storage (see writable_storage).
 // - Results are handed to Octave once, with no second array and no copy
 //   out, and are zero-filled only where a kernel relies on zeros; large ones
 //   are advised for huge pages before anything touches them (see
@@ -26,6 +29,8 @@
 #include <octave/oct.h>
 #include <octave/interpreter.h>
 #include <octave/ov-re-mat.h>
+#include <octave/ov-re-sparse.h>
+#include <octave/ov-scalar.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -59,8 +64,7 @@ inline bool is_real_double(Argument a, bool sparse_allowed) {
   return a.is_double_type() && !a.iscomplex() && (sparse_allowed || !a.issparse());
 }
 
-// The storage Octave's MEX layer would hand out for a; null for an input
-// held without plain storage.
+// The storage Octave's MEX layer would hand out for a.
 inline double* storage_pointer(Argument a) { return static_cast<double*>(const_cast<void*>(a.mex_get_data())); }
 
 inline DoubleArray storage_of(Argument a) {
@@ -70,7 +74,21 @@ inline DoubleArray storage_of(Argument a) {
   return {storage_pointer(a), static_cast<std::size_t>(a.numel()), static_cast<std::size_t>(dims(0)), cols};
 }
 
-inline double* writable_storage(Argument a) { return storage_pointer(a); }
+// The storage of a, once Octave no longer keeps anything it found about the
+// values there: a full matrix keeps the index vector it made when it served
+// as an index and the matrix type found when it was solved with, a sparse
+// matrix its matrix type, and a write would leave them stale (a(i) or A \ b
+// would answer for the old values).  The caches live in the value, which
+// every variable assigned from it shares, and are dropped without copying
+// the storage: the write must still reach all of them.
+inline double* writable_storage(Argument a) {
+  octave_base_value& held = *a.internal_rep();
+  if (a.type_id() == octave_matrix::static_type_id())
+    static_cast<octave_matrix&>(held).matrix_ref();
+  else if (a.type_id() == octave_sparse_matrix::static_type_id())
+    static_cast<octave_sparse_matrix&>(held).matrix_type(MatrixType());
+  return storage_pointer(a);
+}
 
 inline std::size_t stored_capacity(Argument a) {
   return static_cast<std::size_t>(a.issparse() ? a.nzmax() : a.numel());
@@ -142,10 +160,18 @@ struct Refusal {
 
 inline void print(const char* text) { octave_stdout << text; }
 
-// True for a real, full double input that Octave holds without plain
-// storage (a range, a diagonal or permutation matrix).
-inline bool held_without_storage(const octave_value& a) {
-  return is_real_double(a, false) && storage_pointer(a) == nullptr;
+// True for a real, full double input the gateway must not read where Octave
+// holds it: every kind of value but a full matrix and a scalar, whose
+// storage is the value itself (a real sparse double is always a sparse
+// matrix, read where it is).  A range, a diagonal or a permutation matrix
+// has no such storage; a lazy index (sort's second output) hands out a copy
+// while it goes on indexing with an index vector of its own, so a write
+// there would make what it shows and what it does as an index differ; an
+// integer-stored double holds the integer's bits.  A kind Octave may add
+// later is made full too, not trusted.
+inline bool read_as_full_copy(const octave_value& a) {
+  return is_real_double(a, false) && a.type_id() != octave_matrix::static_type_id() &&
+         a.type_id() != octave_scalar::static_type_id();
 }
 
 // Runs a kernel's gateway on one call from Octave, with the result slots and
@@ -157,12 +183,15 @@ octave_value_list call(const char* kernel, Gateway gateway, const octave_value_l
   octave_value_list full_inputs;
   const octave_value_list* inputs = &args;
   for (octave_idx_type i = 0; i < args.length(); ++i) {
-    if (!held_without_storage(args(i))) continue;
+    if (!read_as_full_copy(args(i))) continue;
     if (inputs == &args) {
       full_inputs = args;
       inputs = &full_inputs;
     }
-    full_inputs(i) = args(i).array_value();
+    // Storage of its own: the values of a lazy index share its cached copy.
+    NDArray values = args(i).array_value();
+    values.make_unique();
+    full_inputs(i) = values;
   }
   octave_value_list results(std::max(nargout, 1));
   try {

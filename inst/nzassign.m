@@ -9,9 +9,33 @@ function varargout = nzassign (varargin)
 %   Stored values beyond the first numel (v) keep their contents.  Each
 %   value arrives bit for bit (-0, subnormals, Inf and NaN included).
 %
-%   The write reaches every variable that shares the storage of S: after
-%   T = S, nzassign (S, v) changes T too.  Give S a matrix of its own when
-%   that matters.
+%   In place means in the storage of S itself, so the values land in every
+%   value that shares it:
+%     - copies made by assignment: after T = S, T changes too (likewise a
+%       caller's variable passed as S, and a cell or field holding S);
+%     - in Octave, a slice of whole columns of a full S (B = S(:, 2:3)) and
+%       its reshapes (S(:), reshape (S, ...)), which Octave makes without
+%       copying;
+%     - in Octave, a literal constant in a function body: after
+%       x = [1 2 3]; nzassign (x, v) in a function, the function's code
+%       holds the new values, and its next call starts from them.
+%   To write into a private copy, make one first by an operation that
+%   creates new storage: S = -(-S) holds the same values bit for bit (and
+%   the same sparsity pattern) and shares nothing.  A value that Octave
+%   holds without double storage of its own (a range such as 1:3, a
+%   diagonal or permutation matrix such as eye (3), the second output of
+%   sort, an integer literal of 2^53 or more) is written as a private full
+%   copy: the call changes no variable.
+%
+%   Octave keeps facts about a matrix beside its storage: the index vector
+%   of a matrix that has served as an index, and the matrix type that
+%   A \ b found.  The Octave-native plug-in drops those of S as it writes,
+%   but cannot reach those of a slice or reshape sharing the storage: once
+%   such a value has served as an index or been solved with, copy S before
+%   writing into it.  The MEX plug-in in Octave drops nothing (after
+%   nzassign (i, v), a(i) may still index with the old values) and reads an
+%   integer literal of 2^53 or more as the integer's bits: use the native
+%   plug-ins in Octave.
 %
 %   Arguments
 %     S       real double array, full or sparse: the destination.
