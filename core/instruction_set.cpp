@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#if PROXKIT_WIDE_PATHS
+#if PROXKIT_X86_SETS
 #if defined(_MSC_VER)
 #include <intrin.h>
 #include <immintrin.h>
@@ -14,7 +14,7 @@
 namespace proxkit {
 namespace {
 
-#if PROXKIT_WIDE_PATHS
+#if PROXKIT_X86_SETS
 struct Registers {
   unsigned eax, ebx, ecx, edx;
 };
@@ -59,6 +59,8 @@ InstructionSet detect() {
                       bit(extended.ebx, 31) && (states & opmask_zmm) == opmask_zmm;
   return avx512 ? InstructionSet::avx512 : InstructionSet::avx2;
 }
+#elif PROXKIT_NEON_SET
+InstructionSet detect() { return InstructionSet::neon; }
 #else
 InstructionSet detect() { return InstructionSet::baseline; }
 #endif
@@ -81,14 +83,26 @@ InstructionSet widest_instruction_set() {
   return detected;
 }
 
+bool instruction_set_supported(InstructionSet set) {
+  switch (set) {
+    case InstructionSet::baseline:
+      return true;
+    case InstructionSet::avx2:
+      return widest_instruction_set() == InstructionSet::avx2 || widest_instruction_set() == InstructionSet::avx512;
+    case InstructionSet::avx512:
+    case InstructionSet::neon:
+      return widest_instruction_set() == set;
+  }
+  return false;  // a value cast from outside the enumeration names no path
+}
+
 InstructionSet chosen_instruction_set() {
   const int set = chosen.load(std::memory_order_relaxed);
   return set >= 0 ? static_cast<InstructionSet>(set) : widest_instruction_set();
 }
 
 bool choose_instruction_set(InstructionSet set) {
-  // A value cast from outside the enumeration names no path at all.
-  if (static_cast<int>(set) < 0 || static_cast<int>(set) > static_cast<int>(widest_instruction_set())) return false;
+  if (!instruction_set_supported(set)) return false;
   chosen.store(static_cast<int>(set), std::memory_order_relaxed);
   return true;
 }
@@ -99,6 +113,8 @@ const char* instruction_set_name(InstructionSet set) {
       return "avx2";
     case InstructionSet::avx512:
       return "avx512";
+    case InstructionSet::neon:
+      return "neon";
     case InstructionSet::baseline:
       break;
   }

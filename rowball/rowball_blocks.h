@@ -1,10 +1,5 @@
-// The row-wise l1-ball projection on one instruction set, written once over
-// a set of lane operations.  rowball.cpp includes this file once per
-// instruction set, inside that set's namespace, after defining there:
-//   Lanes            the lane operations of the set (see OneLane in rowball.cpp)
-//   groups_in_flight how many vectors of rows run side by side
-//   PROXKIT_PATH_TARGET  the target attribute of every function below
-// It has no include guard on purpose.
+// The row-wise l1-ball projection, written once over the lanes of an
+// instruction set and compiled once per set (core/for_each_set.h).
 //
 // Each lane of a vector carries one row; one column of a group of rows is
 // one vector, since X is column-major.  Every lane therefore adds its own
@@ -25,7 +20,7 @@
 // The group-g vector of column `column` in a column-major array of m rows
 // whose rows `first` ... belong to the block.
 template <class L>
-PROXKIT_PATH_TARGET PROXKIT_LANE std::size_t group_offset(std::size_t first, std::size_t g, std::size_t column,
+PROXKIT_TARGET PROXKIT_LANE std::size_t group_offset(std::size_t first, std::size_t g, std::size_t column,
                                                           std::size_t m) {
   return first + g * L::width + column * m;
 }
@@ -38,7 +33,7 @@ PROXKIT_PATH_TARGET PROXKIT_LANE std::size_t group_offset(std::size_t first, std
 // for the values no longer active, padded with NaN columns to a common
 // length, that count.
 template <class L, std::size_t groups, bool compact>
-PROXKIT_PATH_TARGET std::size_t keep_at_least_floors(const double* from, double* to, std::size_t first, std::size_t m,
+PROXKIT_TARGET std::size_t keep_at_least_floors(const double* from, double* to, std::size_t first, std::size_t m,
                                                       std::size_t count, const typename L::Values* floor,
                                                       typename L::Values* kept_sum, typename L::Values* kept) {
   using Values = typename L::Values;
@@ -87,7 +82,7 @@ PROXKIT_PATH_TARGET std::size_t keep_at_least_floors(const double* from, double*
 // by an empty count); on every row where the plain loop ends by its test,
 // both give the same bits.  Counts are doubles, exact far beyond any n.
 template <class L, std::size_t groups>
-PROXKIT_PATH_TARGET void project_rows(double* P, double* theta, double* iterations, const double* X, std::size_t first,
+PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterations, const double* X, std::size_t first,
                                       std::size_t m, std::size_t n, double t, bool prefetch_next) {
   using Values = typename L::Values;
   using Mask = typename L::Mask;
@@ -203,19 +198,19 @@ PROXKIT_PATH_TARGET void project_rows(double* P, double* theta, double* iteratio
 // the same bits twice, and its row of P is only its own scratch meanwhile.
 // A matrix with fewer rows than a block goes by single vectors the same way,
 // and one with fewer rows than a vector row by row.
-PROXKIT_PATH_TARGET void project_all_rows(double* P, double* theta, double* iterations, const double* X,
-                                          std::size_t m, std::size_t n, double t) {
-  constexpr std::size_t block = groups_in_flight * Lanes::width;
+PROXKIT_TARGET void project_all_rows(Set, double* P, double* theta, double* iterations, const double* X,
+                                     std::size_t m, std::size_t n, double t) {
+  constexpr std::size_t groups = detail::groups_in_flight, block = groups * Lanes::width;
   if (m >= block) {
     for (std::size_t first = 0; first < m; first += block)
-      project_rows<Lanes, groups_in_flight>(P, theta, iterations, X, first + block <= m ? first : m - block, m, n, t,
-                                            first + 2 * block <= m);
+      project_rows<Lanes, groups>(P, theta, iterations, X, first + block <= m ? first : m - block, m, n, t,
+                                  first + 2 * block <= m);
   } else if (m >= Lanes::width) {
     for (std::size_t first = 0; first < m; first += Lanes::width)
       project_rows<Lanes, 1>(P, theta, iterations, X, first + Lanes::width <= m ? first : m - Lanes::width, m, n,
                              t, false);
   } else {
     for (std::size_t first = 0; first < m; ++first)
-      project_rows<OneLane, 1>(P, theta, iterations, X, first, m, n, t, false);
+      project_rows<lanes::One, 1>(P, theta, iterations, X, first, m, n, t, false);
   }
 }

@@ -2,17 +2,14 @@
 
 #include <algorithm>
 
-#include "core/instruction_set.h"
-#include "segment/segment_lanes.h"
 #include "segment/segment_norm.h"
+
+#define PROXKIT_PER_SET "segment/segment_walk.h"
+#include "core/for_each_set.h"
 
 namespace proxkit {
 
 namespace {
-void divide(const double* from, double* to, std::size_t count, double divisor) {
-  for (std::size_t i = 0; i < count; ++i) to[i] = from[i] / divisor;
-}
-
 // The result is a copy of vect in which every segment of norm above 1 has been
 // divided by its norm, segment after segment in table order.  Rather than
 // copying the whole vector first and dividing in a second pass, each position
@@ -20,8 +17,8 @@ void divide(const double* from, double* to, std::size_t count, double divisor) {
 // of out already written.  A segment divides the values already in that
 // prefix (which overlapping segments reach again) and writes the rest of its
 // positions as vect[i] / norm, which is what copying and then dividing gives;
-// the gaps between segments are copied.  Divide is the path's own pass.
-template <void (*Divide)(const double*, double*, std::size_t, double)>
+// the gaps between segments are copied.
+template <class Set>
 struct Clip {
   const double* vect;
   double* out;
@@ -35,8 +32,8 @@ struct Clip {
     }
     const std::size_t seen = std::min(segment.end, filled);
     if (norm > 1.0) {
-      if (segment.begin < seen) Divide(out + segment.begin, out + segment.begin, seen - segment.begin, norm);
-      if (seen < segment.end) Divide(vect + seen, out + seen, segment.end - seen, norm);
+      if (segment.begin < seen) divide(Set{}, out + segment.begin, out + segment.begin, seen - segment.begin, norm);
+      if (seen < segment.end) divide(Set{}, vect + seen, out + seen, segment.end - seen, norm);
     } else if (seen < segment.end) {
       std::copy(vect + seen, vect + segment.end, out + seen);
     }
@@ -47,25 +44,11 @@ struct Clip {
 }  // namespace
 
 void grpclip(const double* vect, std::size_t n, SegmentTable table, double* out) {
-  switch (chosen_instruction_set()) {
-#if PROXKIT_WIDE_PATHS
-    case InstructionSet::avx512: {
-      Clip<avx512::divide> visit{vect, out};
-      avx512::for_each_segment_norm(vect, n, table, visit);
-      return visit.finish(n);
-    }
-    case InstructionSet::avx2: {
-      Clip<avx2::divide> visit{vect, out};
-      avx2::for_each_segment_norm(vect, n, table, visit);
-      return visit.finish(n);
-    }
-#endif
-    default: {
-      Clip<divide> visit{vect, out};
-      for_each_segment_norm(vect, n, table, visit);
-      return visit.finish(n);
-    }
-  }
+  on_chosen_set([&](auto set) {
+    Clip<decltype(set)> visit{vect, out};
+    for_each_segment_norm(set, vect, n, table, visit);
+    visit.finish(n);
+  });
 }
 
 }  // namespace proxkit

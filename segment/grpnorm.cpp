@@ -1,36 +1,39 @@
 #include "segment/grpnorm.h"
 
-#include "core/instruction_set.h"
-#include "core/nan_rule.h"
-#include "segment/segment_lanes.h"
 #include "segment/segment_norm.h"
+
+#define PROXKIT_PER_SET "segment/segment_walk.h"
+#include "core/for_each_set.h"
 
 namespace proxkit {
 
 namespace {
 // The running total, once per segment in table order: one chain, whichever
-// path formed the norms.  norm + total: a NaN norm replaces a NaN total.
+// set formed the norms.
 struct Total {
   double total = 0.0;
-  void operator()(Segment, double norm) { total = sum_in_order(norm, total); }
+  void operator()(Segment, double norm) { total = norm + total; }
 };
+
+// A NaN total as the plain loop forms it: norm + total keeps the norm's NaN
+// where both are NaN (core/nan_rule.h), and norms are never negative, so the
+// total is the NaN norm of the last segment that has one.  The chain above
+// adds in whichever operand order the compiler picks; a NaN total, rare, is
+// named again here.
+double nan_total(const double* vect, std::size_t n, SegmentTable table, double total) {
+  for (std::size_t k = table.count - 1; k > 0; --k) {
+    const Segment segment = segment_range(table.bounds[k - 1], table.bounds[k], n);
+    const double norm = detail::nan_norm(vect, segment, 0.0);
+    if (norm != norm) return norm;
+  }
+  return total;
+}
 }  // namespace
 
 double grpnorm(const double* vect, std::size_t n, SegmentTable table) {
   Total sum;
-  switch (chosen_instruction_set()) {
-#if PROXKIT_WIDE_PATHS
-    case InstructionSet::avx512:
-      avx512::for_each_segment_norm(vect, n, table, sum);
-      return sum.total;
-    case InstructionSet::avx2:
-      avx2::for_each_segment_norm(vect, n, table, sum);
-      return sum.total;
-#endif
-    default:
-      for_each_segment_norm(vect, n, table, sum);
-      return sum.total;
-  }
+  on_chosen_set([&](auto set) { for_each_segment_norm(set, vect, n, table, sum); });
+  return sum.total == sum.total ? sum.total : nan_total(vect, n, table, sum.total);
 }
 
 }  // namespace proxkit

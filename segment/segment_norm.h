@@ -3,72 +3,52 @@
 //
 // Each norm is the square root of the segment's squares summed in ascending
 // position from 0.0, formed plainly, without scaling (an element of 1e200
-// gives +Inf).  That sum is a chain of dependent additions; to keep the
-// machine busy, the walk takes the segments in batches and runs the chains of
-// a batch side by side, each in its own accumulator and in its own order, so
-// every norm is the one the plain loop gives.
+// gives +Inf).  That sum is a chain of dependent additions; the walk
+// (segment/segment_walk.h, compiled once per instruction set) takes the
+// segments in batches and runs the chains of a batch side by side, one lane
+// per segment, each in its own order, so every norm is the one the plain
+// loop gives.  This header holds what every set's walk shares.
 #ifndef PROXKIT_SEGMENT_NORM_H
 #define PROXKIT_SEGMENT_NORM_H
 
 #include <cmath>
 #include <cstddef>
+#include <type_traits>
 
 #include "core/nan_rule.h"
 #include "core/segment_table.h"
 
-namespace proxkit {
+namespace proxkit::detail {
 
-namespace detail {
+// The segments a walk takes at once: eight chains in flight.
+constexpr std::size_t norm_batch = 8;
+
+// Past this many positions where the lengths of a batch differ, the lanes
+// that still run finish as plain chains: a transposed load with one live
+// lane costs more than a scalar load.
+constexpr std::size_t rest_limit = 48;
+
+// The lanes form a batch's ranges in doubles, exact for any entry while the
+// vector is shorter than this (every integer below it is a double, and so is
+// every integer plus 2^52); longer vectors, which no memory holds today,
+// take segment_range itself.
+constexpr double lane_ranges_limit = 4503599627370496.0;  // 2^52
 
 inline double squares_from(const double* vect, std::size_t begin, std::size_t end, double squares) {
   for (std::size_t i = begin; i < end; ++i) squares = squares + vect[i] * vect[i];
   return squares;
 }
 
-constexpr std::size_t norm_batch = 8;
-
-// The sums of squares of a full batch: the first `common` positions of every
-// segment in lockstep (eight independent chains), then each segment's rest.
-inline void batch_squares(const double* vect, const Segment* segments, double* squares) {
-  std::size_t common = segments[0].end - segments[0].begin;
-  for (std::size_t j = 1; j < norm_batch; ++j) {
-    const std::size_t length = segments[j].end - segments[j].begin;
-    if (length < common) common = length;
-  }
-  const double* p[norm_batch];
-  double s[norm_batch];
-  for (std::size_t j = 0; j < norm_batch; ++j) {
-    p[j] = vect + segments[j].begin;
-    s[j] = 0.0;
-  }
-  for (std::size_t i = 0; i < common; ++i)
-    for (std::size_t j = 0; j < norm_batch; ++j) s[j] = s[j] + p[j][i] * p[j][i];
-  for (std::size_t j = 0; j < norm_batch; ++j)
-    squares[j] = squares_from(vect, segments[j].begin + common, segments[j].end, s[j]);
-}
-
-}  // namespace detail
-
-// The norm of one segment.
-inline double segment_norm(const double* vect, Segment segment) {
-  return std::sqrt(detail::squares_from(vect, segment.begin, segment.end, 0.0));
-}
-
-namespace detail {
-// Visits a segment with its norm.  A NaN norm is the plain loop's only when
-// each addition keeps the running sum's NaN (core/nan_rule.h): squares are
-// never negative, so the sum turns NaN only at a NaN value, and from then
-// on it is that value's NaN.  Every path's chains may have added in the
-// other order, so a NaN norm is named here again.
-template <class Visit>
-void visit_with_norm(Visit& visit, const double* vect, Segment segment, double norm) {
-  if (norm != norm)
-    for (std::size_t i = segment.begin; i < segment.end; ++i)
-      if (vect[i] != vect[i]) {
-        norm = quieted(vect[i]);
-        break;
-      }
-  visit(segment, norm);
+// The NaN norm of a segment as the plain loop forms it: each addition keeps
+// the running sum's NaN (core/nan_rule.h), and squares are never negative,
+// so the sum turns NaN only at a NaN value and from then on it is that
+// value's NaN.  The walks' chains may have added in the other order, so
+// every NaN norm is named here again (norm itself where no value is NaN,
+// which does not happen).
+inline double nan_norm(const double* vect, Segment segment, double norm) {
+  for (std::size_t i = segment.begin; i < segment.end; ++i)
+    if (vect[i] != vect[i]) return quieted(vect[i]);
+  return norm;
 }
 
 // The segments from k on, fewer than a batch, one by one.
@@ -76,30 +56,11 @@ template <class Visit>
 void visit_rest(const double* vect, std::size_t n, SegmentTable table, std::size_t k, Visit& visit) {
   for (; k + 1 < table.count; ++k) {
     const Segment segment = segment_range(table.bounds[k], table.bounds[k + 1], n);
-    visit_with_norm(visit, vect, segment, segment_norm(vect, segment));
+    const double norm = std::sqrt(squares_from(vect, segment.begin, segment.end, 0.0));
+    visit(segment, norm == norm ? norm : nan_norm(vect, segment, norm));
   }
 }
-}  // namespace detail
 
-// Calls visit(Segment, norm) for every segment in table order; the norms are
-// taken from vect before the batch's segments are visited, so a visit may
-// write results but must not change vect.
-template <class Visit>
-void for_each_segment_norm(const double* vect, std::size_t n, SegmentTable table, Visit&& visit) {
-  using detail::norm_batch;
-  const std::size_t segments = table.count > 1 ? table.count - 1 : 0;
-  Segment batch[norm_batch];
-  double squares[norm_batch];
-  std::size_t k = 0;
-  for (; k + norm_batch <= segments; k += norm_batch) {
-    for (std::size_t j = 0; j < norm_batch; ++j)
-      batch[j] = segment_range(table.bounds[k + j], table.bounds[k + j + 1], n);
-    detail::batch_squares(vect, batch, squares);
-    for (std::size_t j = 0; j < norm_batch; ++j) detail::visit_with_norm(visit, vect, batch[j], std::sqrt(squares[j]));
-  }
-  detail::visit_rest(vect, n, table, k, visit);
-}
-
-}  // namespace proxkit
+}  // namespace proxkit::detail
 
 #endif

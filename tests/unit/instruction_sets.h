@@ -18,7 +18,8 @@ class OnInstructionSet : public Base, public ::testing::WithParamInterface<Instr
  protected:
   void SetUp() override {
     Base::SetUp();
-    if (!choose_instruction_set(GetParam())) GTEST_SKIP() << "this machine lacks " << instruction_set_name(GetParam());
+    if (!choose_instruction_set(GetParam()))
+      GTEST_SKIP() << "this machine lacks " << instruction_set_name(GetParam());
   }
   void TearDown() override {
     choose_instruction_set(widest_instruction_set());
@@ -26,8 +27,15 @@ class OnInstructionSet : public Base, public ::testing::WithParamInterface<Instr
   }
 };
 
+// The sets this build carries; a set the machine lacks is skipped.
 inline auto every_instruction_set() {
+#if PROXKIT_X86_SETS
   return ::testing::Values(InstructionSet::baseline, InstructionSet::avx2, InstructionSet::avx512);
+#elif PROXKIT_NEON_SET
+  return ::testing::Values(InstructionSet::baseline, InstructionSet::neon);
+#else
+  return ::testing::Values(InstructionSet::baseline);
+#endif
 }
 
 inline std::string instruction_set_test_name(const ::testing::TestParamInfo<InstructionSet>& info) {

@@ -1,6 +1,9 @@
 #include "core/segment_table.h"
 #include "segment/segment_norm.h"
 
+#define PROXKIT_PER_SET "segment/segment_walk.h"
+#include "core/for_each_set.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -76,10 +79,11 @@ TEST(SegmentTable, WalkVisitsSegmentsInTableOrder) {
   const double ones[] = {1, 1, 1, 1, 1};
   std::vector<std::pair<size_t, size_t>> seen;
   std::vector<double> norms;
-  for_each_segment_norm(ones, 5, SegmentTable{table, 10}, [&](Segment s, double norm) {
+  auto visit = [&](Segment s, double norm) {
     seen.emplace_back(s.begin, s.end);
     norms.push_back(norm);
-  });
+  };
+  for_each_segment_norm(baseline::Set{}, ones, 5, SegmentTable{table, 10}, visit);
   ASSERT_EQ(seen.size(), 9u);
   for (size_t k : {0u, 5u}) {
     EXPECT_EQ(seen[k], std::make_pair(size_t{0}, size_t{3}));

@@ -1,0 +1,113 @@
+// The lane library: one struct per instruction set, all with the same
+// operations on `width` doubles at once, over which every kernel writes its
+// vector algorithm once (core/for_each_set.h compiles it for each set).
+//
+// Each lane computes exactly what the scalar code computes on its double:
+// the arithmetic is IEEE double, lane by lane, never fused into a
+// multiply-add, so a lane that carries one independent sequence (a segment,
+// a row, a position) in the stated order gives the plain loop's bits.
+//
+// The operations of every struct (L below):
+//   width, Values (width doubles), Mask (one truth value per lane)
+//   load(p), store(p, v)              width doubles at p
+//   load_first(p, count)              the count (<= width) doubles at p in the
+//                                     low lanes, +0.0 in the others; reads
+//                                     nothing else
+//   store_first(p, count, v)          writes the low count lanes only
+//   splat(x)                          x in every lane
+//   add, sub, mul, div, sqrt, abs     lane-wise
+//   at_least, greater, less, equal    lane-wise comparisons (false with a NaN)
+//   mask_not, mask_and, mask_or, mask_and_not(a, b) (a and not b)
+//   select(m, a, b)                   a where m, else b
+//   store_indices(p, v)               lanes holding whole numbers from 0 to
+//                                     2^52 stored as width std::size_t
+//   add_kept(sum, keep, v)            sum + v where keep, sum + 0.0 elsewhere
+//   any(m)                            some lane of m is true
+//   transpose(rows)                   width rows of width values become their
+//                                     columns: afterwards rows[t] holds value t
+//                                     of every former row, row j in lane j
+//   prefetch(p)                       a hint to fetch the cache line of p into
+//                                     the outer caches
+//
+// Plain code: no host is involved.
+#ifndef PROXKIT_LANES_H
+#define PROXKIT_LANES_H
+
+#include <cmath>
+#include <cstddef>
+
+#include "core/instruction_set.h"
+
+#if defined(_MSC_VER) && !defined(__clang__)
+#define PROXKIT_LANE __forceinline
+#define PROXKIT_UNROLL
+#else
+// Lane operations are inlined into the functions of their instruction set
+// (GCC inlines nothing across target attributes otherwise), and loops over a
+// handful of vectors are unrolled, so that their values stay in registers.
+#define PROXKIT_LANE inline __attribute__((always_inline))
+#define PROXKIT_UNROLL _Pragma("GCC unroll 8")
+#endif
+
+namespace proxkit::lanes {
+
+// One double: the plain code itself, on any processor.  Kernels use it for
+// what is left over when fewer rows than a vector remain.
+struct One {
+  static constexpr std::size_t width = 1;
+  using Values = double;
+  using Mask = bool;
+  static PROXKIT_LANE Values load(const double* p) { return *p; }
+  static PROXKIT_LANE void store(double* p, Values v) { *p = v; }
+  static PROXKIT_LANE Values load_first(const double* p, std::size_t count) { return count > 0 ? *p : 0.0; }
+  static PROXKIT_LANE void store_first(double* p, std::size_t count, Values v) {
+    if (count > 0) *p = v;
+  }
+  static PROXKIT_LANE Values splat(double v) { return v; }
+  static PROXKIT_LANE Values add(Values a, Values b) { return a + b; }
+  static PROXKIT_LANE Values sub(Values a, Values b) { return a - b; }
+  static PROXKIT_LANE Values mul(Values a, Values b) { return a * b; }
+  static PROXKIT_LANE Values div(Values a, Values b) { return a / b; }
+  static PROXKIT_LANE Values sqrt(Values v) { return std::sqrt(v); }
+  static PROXKIT_LANE Values abs(Values v) { return std::fabs(v); }
+  static PROXKIT_LANE Mask at_least(Values a, Values b) { return a >= b; }
+  static PROXKIT_LANE Mask greater(Values a, Values b) { return a > b; }
+  static PROXKIT_LANE Mask less(Values a, Values b) { return a < b; }
+  static PROXKIT_LANE Mask equal(Values a, Values b) { return a == b; }
+  static PROXKIT_LANE Mask mask_not(Mask a) { return !a; }
+  static PROXKIT_LANE Mask mask_and(Mask a, Mask b) { return a && b; }
+  static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return a || b; }
+  static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return a && !b; }
+  static PROXKIT_LANE Values select(Mask m, Values a, Values b) { return m ? a : b; }
+  static PROXKIT_LANE void store_indices(std::size_t* p, Values v) { *p = static_cast<std::size_t>(v); }
+  static PROXKIT_LANE Values add_kept(Values sum, Mask keep, Values v) { return sum + (keep ? v : 0.0); }
+  static PROXKIT_LANE bool any(Mask m) { return m; }
+  static PROXKIT_LANE void transpose(Values*) {}
+  static PROXKIT_LANE void prefetch([[maybe_unused]] const double* p) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(p);
+#endif
+  }
+};
+
+}  // namespace proxkit::lanes
+
+// SSE2 on every x86 build (the 32-bit ones ask for it); GCC's and clang's
+// generic vectors on the other processors.
+#if PROXKIT_X86_SETS || defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define PROXKIT_SSE2_LANES 1
+#include "core/lanes_x86.h"
+#define PROXKIT_GENERIC_LANES 0
+#elif defined(__GNUC__) || defined(__clang__)
+#define PROXKIT_SSE2_LANES 0
+#define PROXKIT_GENERIC_LANES 1
+#include "core/lanes_generic.h"
+#else
+#define PROXKIT_SSE2_LANES 0
+#define PROXKIT_GENERIC_LANES 0
+#endif
+#if PROXKIT_NEON_SET
+#include "core/lanes_neon.h"
+#endif
+
+#endif
