@@ -21,9 +21,33 @@
 #include <cstdint>
 #include <limits>
 #include <type_traits>
+#include <utility>
 
-#include "gateway/host.h"
 #include "core/segment_table.h"
+#if defined(PROXKIT_HOST_OCTAVE)
+#include "gateway/host_octave.h"
+#else
+#include "gateway/host_mex.h"
+#endif
+
+// The interface every gateway relies on (gateway/host.h), checked against
+// whichever binding this plug-in is compiled with.
+namespace proxkit::host::interface_check {
+using std::declval;
+using std::is_same_v;
+static_assert(std::is_convertible_v<decltype(declval<Arguments>()[0]), Argument>);
+static_assert(std::is_integral_v<Dimension>);
+static_assert(is_same_v<decltype(is_real_double(declval<Argument>(), true)), bool>);
+static_assert(is_same_v<decltype(storage_of(declval<Argument>())), DoubleArray>);
+static_assert(is_same_v<decltype(writable_storage(declval<Argument>())), double*>);
+static_assert(is_same_v<decltype(stored_capacity(declval<Argument>())), std::size_t>);
+static_assert(is_same_v<decltype(new_result(declval<Results>(), 0, std::size_t{}, std::size_t{}, Contents::zeros)),
+                        double*>);
+static_assert(is_same_v<decltype(raise("")), void> && is_same_v<decltype(print("")), void>);
+#ifndef PROXKIT_GATEWAY
+#error "the host binding defines no PROXKIT_GATEWAY"
+#endif
+}  // namespace proxkit::host::interface_check
 
 namespace proxkit::gateway {
 

@@ -6,9 +6,12 @@
 // written once, between PROXKIT_GATEWAY(<kernel>) and its closing brace, and
 // compiled against either binding.
 //
-// Each binding provides, in namespace proxkit::host:
-//  - Argument (one input), Arguments (prhs[i] is the i-th Argument) and
-//    Results (the slots that new_result fills);
+// Each binding includes this header for the types below and provides, in
+// namespace proxkit::host (gateway/gateway.h includes the one chosen and
+// checks at compile time that it provides all of it):
+//  - Argument (one input), Arguments (prhs[i] is the i-th Argument),
+//    Results (the slots that new_result fills) and Dimension (the host's
+//    dimension type);
 //  - is_real_double(a, sparse_allowed): the class check that must pass
 //    before any storage of a is touched;
 //  - storage_of(a): the storage and shape of an input that passed it, read
@@ -21,7 +24,9 @@
 //  - new_result(results, slot, m, n, contents): a new m-by-n double
 //    result, owned by the host at once;
 //  - raise(text): refuses the call with text; never returns;
-//  - print(text): prints text as it is.
+//  - print(text): prints text as it is;
+//  - the macro PROXKIT_GATEWAY(kernel), which opens the kernel's gateway
+//    with the parameters of mexFunction (nlhs, plhs, nrhs, prhs).
 //
 // The rule both bindings keep: no object with a non-trivial destructor is
 // alive in a gateway where the host can raise.  A MATLAB host may end a
@@ -50,11 +55,5 @@ struct DoubleArray {
 enum class Contents { zeros, written_by_kernel };
 
 }  // namespace proxkit::host
-
-#if defined(PROXKIT_HOST_OCTAVE)
-#include "gateway/host_octave.h"
-#else
-#include "gateway/host_mex.h"
-#endif
 
 #endif

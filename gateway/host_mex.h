@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdlib>
 
+#include "gateway/host.h"
 #include "mex.h"
 
 namespace proxkit::host {

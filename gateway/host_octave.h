@@ -41,6 +41,8 @@
 #include <string>
 #include <utility>
 
+#include "gateway/host.h"
+
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
