@@ -10,7 +10,7 @@ FUZZ_SECONDS ?= 180
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 OCTAVE = octave-cli --no-history --no-init-file --quiet
 
-.PHONY: all deps deps-cross build test demo package dist clean fuzz-build fuzz fuzz-seeds memcheck bench bench-build bench-peers
+.PHONY: all deps deps-cross build test demo package dist clean fuzz-build fuzz fuzz-seeds memcheck bench bench-build bench-peers bench-compare
 
 all: build
 
@@ -78,6 +78,14 @@ bench-build: deps
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DPROXKIT_BENCH=ON \
 	  -DPROXKIT_TESTS=OFF -DPROXKIT_SANITIZE=OFF -DPROXKIT_OCTAVE=ON
 	cmake --build $(BUILD)-bench -j $(JOBS)
+
+# A change measured: the kernels of the working tree against those of
+# BASE (a git revision), in turns, as ratios.
+BASE ?= main
+ROUNDS ?= 5
+BENCH_FILTER ?= /kernel/
+bench-compare: deps
+	sh scripts/bench-compare.sh $(BASE) $(ROUNDS) '$(BENCH_FILTER)'
 
 # The plug-ins against the vectorised code an Octave user would write
 # instead, then the kernels against NumPy (Debian's python3-numpy, through

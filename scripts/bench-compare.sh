@@ -5,10 +5,11 @@
 # builds the benchmark of BASE (any git revision) and of the working tree,
 # then runs the two in turn ROUNDS times (default 5) on the benchmarks that
 # match FILTER (a Google Benchmark regular expression; default every kernel
-# on every instruction set) and prints, per benchmark, the median time of
+# on every instruction set) and prints, per benchmark, the shortest time of
 # each and their ratio.  Taking turns puts both under the same load, so the
 # ratio is the figure to read on a busy machine; the times are processor
-# time, not wall-clock time.
+# time, not wall-clock time, and the shortest of the rounds, since other
+# programs on the machine only ever add to a time.
 set -eu
 base=$1
 rounds=${2:-5}
@@ -24,7 +25,6 @@ build() {  # source folder, build folder
     { tail -n 30 "$2.log" >&2; exit 1; }
 }
 
-mkdir -p "$work/base-source"
 rm -rf "$work/base-source" && mkdir -p "$work/base-source"
 git -C "$top" archive "$base" | tar -x -C "$work/base-source"
 echo "bench-compare: building $base and the working tree"
@@ -45,10 +45,12 @@ while [ "$round" -le "$rounds" ]; do
   round=$((round + 1))
 done
 
-printf '\n%-34s %10s %10s %8s\n' "benchmark ($rounds rounds, medians)" "$base ms" "tree ms" "tree/base"
+printf '\n%-34s %10s %10s %9s\n' "benchmark (shortest of $rounds)" "base ms" "tree ms" "tree/base"
 sort -k2,2 -k1,1 -k3,3g "$work/times" | awk '
-  function median(side,   n) { n = count[side]; return n % 2 ? t[side, (n + 1) / 2] : (t[side, n / 2] + t[side, n / 2 + 1]) / 2 }
-  function flush() { if (name != "") printf "%-34s %10.2f %10.2f %8.3f\n", name, median("base"), median("tree"), median("tree") / median("base") }
-  $2 != name { flush(); name = $2; count["base"] = 0; count["tree"] = 0 }
-  { t[$1, ++count[$1]] = $3 }
+  $2 != name { flush(); name = $2; shortest["base"] = ""; shortest["tree"] = "" }
+  shortest[$1] == "" { shortest[$1] = $3 }
+  function flush() {
+    if (name != "") printf "%-34s %10.2f %10.2f %9.3f\n", name, shortest["base"], shortest["tree"], shortest["tree"] / shortest["base"]
+  }
   END { flush() }'
+echo "base: $base"
