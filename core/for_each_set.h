@@ -2,10 +2,11 @@
 // Define PROXKIT_PER_SET as the name of a header, then include this file: the
 // header is included once inside each set's namespace (core/sets.h), where
 // `Set` is the set's tag, `Lanes` its lane struct, and PROXKIT_TARGET the
-// attribute that compiles a function for the set alone; every function it
-// defines takes a Set first, so that on_chosen_set reaches it.  The header
-// includes nothing (what it needs comes before this file) and has no
-// include guard.
+// attribute that compiles a function for the set alone.  Every function it
+// defines takes a Set first, so that on_chosen_set reaches it, and is
+// static: each file keeps its own copies, which the compiler inlines as
+// freely as it would a file's own functions.  The header includes nothing
+// (what it needs comes before this file) and has no include guard.
 //
 // Adding an instruction set: its lane struct (core/lanes.h), its value,
 // detection and name (core/instruction_set.h), its namespace and tag

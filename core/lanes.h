@@ -19,6 +19,8 @@
 //   at_least, greater, less, equal    lane-wise comparisons (false with a NaN)
 //   mask_not, mask_and, mask_or, mask_and_not(a, b) (a and not b)
 //   select(m, a, b)                   a where m, else b
+//   round_down(v), round_up(v)        the floor and the ceiling, for lanes
+//                                     from 0 to 2^52 (others: unspecified)
 //   store_indices(p, v)               lanes holding whole numbers from 0 to
 //                                     2^52 stored as width std::size_t
 //   add_kept(sum, keep, v)            sum + v where keep, sum + 0.0 elsewhere
@@ -51,6 +53,11 @@
 
 namespace proxkit::lanes {
 
+// Where a set has no rounding instruction, round_down and round_up take
+// (v + 2^52) - 2^52, the whole number nearest to v for 0 <= v < 2^52, and
+// step it once toward v; store_indices takes the low bits of v + 2^52.
+inline constexpr double whole_shift = 4503599627370496.0;  // 2^52
+
 // One double: the plain code itself, on any processor.  Kernels use it for
 // what is left over when fewer rows than a vector remain.
 struct One {
@@ -79,6 +86,8 @@ struct One {
   static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return a || b; }
   static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return a && !b; }
   static PROXKIT_LANE Values select(Mask m, Values a, Values b) { return m ? a : b; }
+  static PROXKIT_LANE Values round_down(Values v) { return std::floor(v); }
+  static PROXKIT_LANE Values round_up(Values v) { return std::ceil(v); }
   static PROXKIT_LANE void store_indices(std::size_t* p, Values v) { *p = static_cast<std::size_t>(v); }
   static PROXKIT_LANE Values add_kept(Values sum, Mask keep, Values v) { return sum + (keep ? v : 0.0); }
   static PROXKIT_LANE bool any(Mask m) { return m; }

@@ -48,6 +48,14 @@ struct Pair {
   static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return a | b; }
   static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return a & ~b; }
   static PROXKIT_LANE Values select(Mask m, Values a, Values b) { return (Values)(((Mask)a & m) | ((Mask)b & ~m)); }
+  static PROXKIT_LANE Values round_down(Values v) {
+    const Values near = (v + whole_shift) - whole_shift;
+    return near - (Values)((Mask)splat(1.0) & (near > v));
+  }
+  static PROXKIT_LANE Values round_up(Values v) {
+    const Values near = (v + whole_shift) - whole_shift;
+    return near + (Values)((Mask)splat(1.0) & (near < v));
+  }
   static PROXKIT_LANE void store_indices(std::size_t* p, Values v) {
     p[0] = static_cast<std::size_t>(v[0]);
     p[1] = static_cast<std::size_t>(v[1]);

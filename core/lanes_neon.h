@@ -43,6 +43,8 @@ struct Neon {
   static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return vorrq_u64(a, b); }
   static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return vbicq_u64(a, b); }
   static PROXKIT_LANE Values select(Mask m, Values a, Values b) { return vbslq_f64(m, a, b); }
+  static PROXKIT_LANE Values round_down(Values v) { return vrndmq_f64(v); }
+  static PROXKIT_LANE Values round_up(Values v) { return vrndpq_f64(v); }
   static PROXKIT_LANE void store_indices(std::size_t* p, Values v) {
     static_assert(sizeof(std::size_t) == sizeof(std::uint64_t));
     vst1q_u64(reinterpret_cast<std::uint64_t*>(p), vcvtq_u64_f64(v));

@@ -58,10 +58,17 @@ struct Sse2 {
   static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return _mm_or_pd(a, b); }
   static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return _mm_andnot_pd(b, a); }
   static PROXKIT_LANE Values select(Mask m, Values a, Values b) { return _mm_or_pd(_mm_and_pd(m, a), _mm_andnot_pd(m, b)); }
-  // A whole number x below 2^52 is the low bits of x + 2^52.
+  static PROXKIT_LANE Values round_down(Values v) {
+    const Values near = _mm_sub_pd(_mm_add_pd(v, _mm_set1_pd(whole_shift)), _mm_set1_pd(whole_shift));
+    return _mm_sub_pd(near, _mm_and_pd(_mm_cmpgt_pd(near, v), _mm_set1_pd(1.0)));
+  }
+  static PROXKIT_LANE Values round_up(Values v) {
+    const Values near = _mm_sub_pd(_mm_add_pd(v, _mm_set1_pd(whole_shift)), _mm_set1_pd(whole_shift));
+    return _mm_add_pd(near, _mm_and_pd(_mm_cmplt_pd(near, v), _mm_set1_pd(1.0)));
+  }
   static PROXKIT_LANE void store_indices(std::size_t* p, Values v) {
     if constexpr (sizeof(std::size_t) == 8) {
-      const Values shift = _mm_set1_pd(4503599627370496.0);
+      const Values shift = _mm_set1_pd(whole_shift);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
                        _mm_sub_epi64(_mm_castpd_si128(_mm_add_pd(v, shift)), _mm_castpd_si128(shift)));
     } else {
@@ -120,9 +127,14 @@ struct Avx2 {
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask mask_or(Mask a, Mask b) { return _mm256_or_pd(a, b); }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return _mm256_andnot_pd(b, a); }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values select(Mask m, Values a, Values b) { return _mm256_blendv_pd(b, a, m); }
-  // A whole number x below 2^52 is the low bits of x + 2^52.
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values round_down(Values v) {
+    return _mm256_round_pd(v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+  }
+  PROXKIT_TARGET_AVX2 static PROXKIT_LANE Values round_up(Values v) {
+    return _mm256_round_pd(v, _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC);
+  }
   PROXKIT_TARGET_AVX2 static PROXKIT_LANE void store_indices(std::size_t* p, Values v) {
-    const Values shift = _mm256_set1_pd(4503599627370496.0);
+    const Values shift = _mm256_set1_pd(whole_shift);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(p),
                         _mm256_sub_epi64(_mm256_castpd_si256(_mm256_add_pd(v, shift)), _mm256_castpd_si256(shift)));
   }
@@ -185,6 +197,12 @@ struct Avx512 {
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE Mask mask_and_not(Mask a, Mask b) { return static_cast<Mask>(a & ~b); }
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values select(Mask m, Values a, Values b) {
     return _mm512_mask_blend_pd(m, b, a);
+  }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values round_down(Values v) {
+    return _mm512_roundscale_pd(v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+  }
+  PROXKIT_TARGET_AVX512 static PROXKIT_LANE Values round_up(Values v) {
+    return _mm512_roundscale_pd(v, _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC);
   }
   PROXKIT_TARGET_AVX512 static PROXKIT_LANE void store_indices(std::size_t* p, Values v) {
     _mm512_storeu_si512(p, _mm512_cvttpd_epu64(v));

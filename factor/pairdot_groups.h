@@ -7,11 +7,12 @@
 // its two columns a vector of t at a time and transposed, so that one vector
 // holds product t of every position of its lanes (gathers, which would read
 // the columns lane by lane, run slower than plain loads on processors such
-// as this project's AMD test machines).
+// as this project's AMD test machines).  Past the last t a column's values
+// are +0.0, read from nowhere.
 
 // sums[j] = the inner product of the columns u[j] and v[j] of r values;
 // false when some sum is NaN.
-PROXKIT_TARGET inline bool group_sums(Set, const double* const* u, const double* const* v, std::size_t r,
+static PROXKIT_TARGET PROXKIT_LANE bool group_sums(Set, const double* const* u, const double* const* v, std::size_t r,
                                       double* sums) {
   using L = Lanes;
   constexpr std::size_t w = L::width, groups = detail::pairdot_group / L::width;
@@ -36,7 +37,9 @@ PROXKIT_TARGET inline bool group_sums(Set, const double* const* u, const double*
       for (std::size_t j = 0; j < w; ++j)
         product[j] = L::mul(L::load_first(v[g * w + j] + t0, steps), L::load_first(u[g * w + j] + t0, steps));
       L::transpose(product);
-      for (std::size_t t = 0; t < steps; ++t) sum[g] = L::add(sum[g], product[t]);
+      // The products past the last t are +0.0 and change nothing; leaving
+      // them out shortens the chain of additions.
+      for (std::size_t t = 0; t < w && t < steps; ++t) sum[g] = L::add(sum[g], product[t]);
     }
   }
   bool numbers = true;
@@ -51,7 +54,7 @@ PROXKIT_TARGET inline bool group_sums(Set, const double* const* u, const double*
 // Every position, a group at a time; the last, partial group is summed as a
 // full one whose extra lanes repeat its first position, and only its live
 // sums are written.  A NaN sum is formed again by detail::nan_sum.
-PROXKIT_TARGET void pairdot_groups(Set set, const double* Ut, const double* V, std::size_t r, const double* iR,
+static PROXKIT_TARGET void pairdot_groups(Set set, const double* Ut, const double* V, std::size_t r, const double* iR,
                                    const double* iC, std::size_t L, double* out) {
   constexpr std::size_t group = detail::pairdot_group;
   const double rank = static_cast<double>(r);

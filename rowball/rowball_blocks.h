@@ -20,7 +20,7 @@
 // The group-g vector of column `column` in a column-major array of m rows
 // whose rows `first` ... belong to the block.
 template <class L>
-PROXKIT_TARGET PROXKIT_LANE std::size_t group_offset(std::size_t first, std::size_t g, std::size_t column,
+static PROXKIT_TARGET PROXKIT_LANE std::size_t group_offset(std::size_t first, std::size_t g, std::size_t column,
                                                           std::size_t m) {
   return first + g * L::width + column * m;
 }
@@ -33,7 +33,7 @@ PROXKIT_TARGET PROXKIT_LANE std::size_t group_offset(std::size_t first, std::siz
 // for the values no longer active, padded with NaN columns to a common
 // length, that count.
 template <class L, std::size_t groups, bool compact>
-PROXKIT_TARGET std::size_t keep_at_least_floors(const double* from, double* to, std::size_t first, std::size_t m,
+static PROXKIT_TARGET std::size_t keep_at_least_floors(const double* from, double* to, std::size_t first, std::size_t m,
                                                       std::size_t count, const typename L::Values* floor,
                                                       typename L::Values* kept_sum, typename L::Values* kept) {
   using Values = typename L::Values;
@@ -82,7 +82,7 @@ PROXKIT_TARGET std::size_t keep_at_least_floors(const double* from, double* to, 
 // by an empty count); on every row where the plain loop ends by its test,
 // both give the same bits.  Counts are doubles, exact far beyond any n.
 template <class L, std::size_t groups>
-PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterations, const double* X, std::size_t first,
+static PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterations, const double* X, std::size_t first,
                                       std::size_t m, std::size_t n, double t, bool prefetch_next) {
   using Values = typename L::Values;
   using Mask = typename L::Mask;
@@ -198,7 +198,7 @@ PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterations, c
 // the same bits twice, and its row of P is only its own scratch meanwhile.
 // A matrix with fewer rows than a block goes by single vectors the same way,
 // and one with fewer rows than a vector row by row.
-PROXKIT_TARGET void project_all_rows(Set, double* P, double* theta, double* iterations, const double* X,
+static PROXKIT_TARGET void project_all_rows(Set, double* P, double* theta, double* iterations, const double* X,
                                      std::size_t m, std::size_t n, double t) {
   constexpr std::size_t groups = detail::groups_in_flight, block = groups * Lanes::width;
   if (m >= block) {

@@ -13,7 +13,6 @@
 
 #include <cmath>
 #include <cstddef>
-#include <type_traits>
 
 #include "core/nan_rule.h"
 #include "core/segment_table.h"
@@ -27,12 +26,6 @@ constexpr std::size_t norm_batch = 8;
 // that still run finish as plain chains: a transposed load with one live
 // lane costs more than a scalar load.
 constexpr std::size_t rest_limit = 48;
-
-// The lanes form a batch's ranges in doubles, exact for any entry while the
-// vector is shorter than this (every integer below it is a double, and so is
-// every integer plus 2^52); longer vectors, which no memory holds today,
-// take segment_range itself.
-constexpr double lane_ranges_limit = 4503599627370496.0;  // 2^52
 
 inline double squares_from(const double* vect, std::size_t begin, std::size_t end, double squares) {
   for (std::size_t i = begin; i < end; ++i) squares = squares + vect[i] * vect[i];

@@ -18,25 +18,20 @@
 // in table order, so overlapping and decreasing tables keep their meaning.
 
 // segment_range of the segments that start at bounds[0] ... bounds[7], for
-// a vector shorter than detail::lane_ranges_limit, formed lane-wise in
-// doubles: each comparison is the one segment_range makes, the truncation of
-// a start from 1 up and the ceiling of an end below n are exact (an
-// integer's nearest double plus 2^52, minus 2^52, then one step toward the
-// value), and only whole numbers from 0 to n are converted.
-PROXKIT_TARGET inline void batch_ranges(Set, const double* bounds, std::size_t n, std::size_t* begin,
-                                        std::size_t* end) {
+// a vector shorter than 2^52 (lanes::whole_shift), formed lane-wise: each
+// comparison is the one segment_range makes, in double; a start from 1 up
+// is rounded down and an end below n up, both exact there; and only whole
+// numbers from 0 to n are converted.
+static PROXKIT_TARGET inline void batch_ranges(Set, const double* bounds, std::size_t n, std::size_t* begin,
+                                               std::size_t* end) {
   using L = Lanes;
-  const L::Values zero = L::splat(0.0), one = L::splat(1.0), length = L::splat(static_cast<double>(n)),
-                  shift = L::splat(detail::lane_ranges_limit);
+  const L::Values zero = L::splat(0.0), one = L::splat(1.0), length = L::splat(static_cast<double>(n));
   PROXKIT_UNROLL
   for (std::size_t g = 0; g < detail::norm_batch; g += L::width) {
     const L::Values first = L::load(bounds + g), last = L::load(bounds + g + 1);
-    const L::Values first_near = L::sub(L::add(first, shift), shift), last_near = L::sub(L::add(last, shift), shift);
-    const L::Values floor = L::sub(first_near, L::select(L::greater(first_near, first), one, zero));
-    const L::Values ceiling = L::add(last_near, L::select(L::less(last_near, last), one, zero));
     const L::Values e =
-        L::select(L::greater(last, zero), L::select(L::at_least(last, length), length, ceiling), zero);
-    L::Values b = L::select(L::at_least(first, one), floor, zero);
+        L::select(L::greater(last, zero), L::select(L::at_least(last, length), length, L::round_up(last)), zero);
+    L::Values b = L::select(L::at_least(first, one), L::round_down(first), zero);
     b = L::select(L::less(first, length), L::select(L::less(b, e), b, e), e);
     const L::Mask named = L::greater(first, L::splat(-1.0));
     L::store_indices(begin + g, L::select(named, b, zero));
@@ -46,7 +41,7 @@ PROXKIT_TARGET inline void batch_ranges(Set, const double* bounds, std::size_t n
 
 // The norms of a full batch, norms[j] for the segment [begin[j], end[j]);
 // false when some norm is NaN.
-PROXKIT_TARGET inline bool batch_norms(Set, const double* vect, const std::size_t* begin, const std::size_t* end,
+static PROXKIT_TARGET PROXKIT_LANE bool batch_norms(Set, const double* vect, const std::size_t* begin, const std::size_t* end,
                                        double* norms) {
   using L = Lanes;
   constexpr std::size_t w = L::width, groups = detail::norm_batch / L::width;
@@ -81,8 +76,9 @@ PROXKIT_TARGET inline bool batch_norms(Set, const double* vect, const std::size_
           r[j] = L::load_first(vect + begin[g * w + j] + (left > 0 ? i : 0), left < w ? left : w);
         }
         L::transpose(r);
-        const std::size_t steps = longest - i < w ? longest - i : w;
-        for (std::size_t t = 0; t < steps; ++t) squares[g] = L::add(squares[g], L::mul(r[t], r[t]));
+        // The rows past the longest segment's end are +0.0 and change nothing;
+        // leaving them out shortens the chain of additions.
+        for (std::size_t t = 0; t < w && i + t < longest; ++t) squares[g] = L::add(squares[g], L::mul(r[t], r[t]));
       }
     }
   } else {
@@ -107,10 +103,12 @@ PROXKIT_TARGET inline bool batch_norms(Set, const double* vect, const std::size_
 // (grpnorm's chain of additions, the scaling passes) overlap the next
 // batch's sums and square roots.
 template <class Visit>
-PROXKIT_TARGET void for_each_segment_norm(Set set, const double* vect, std::size_t n, SegmentTable table,
+static PROXKIT_TARGET void for_each_segment_norm(Set set, const double* vect, std::size_t n, SegmentTable table,
                                           Visit& visit) {
-  // Longer vectors, which no memory holds today, go one segment at a time.
-  const std::size_t segments = table.count > 1 && static_cast<double>(n) < detail::lane_ranges_limit ? table.count - 1 : 0;
+  // Vectors of 2^52 elements or more, which no memory holds today, go one
+  // segment at a time (batch_ranges is exact below that).
+  const std::size_t segments =
+      table.count > 1 && static_cast<double>(n) < lanes::whole_shift ? table.count - 1 : 0;
   alignas(64) std::size_t begin[2][detail::norm_batch], end[2][detail::norm_batch];
   alignas(64) double norms[2][detail::norm_batch];
   std::size_t k = 0;
@@ -134,7 +132,7 @@ PROXKIT_TARGET void for_each_segment_norm(Set set, const double* vect, std::size
 
 // The element-wise passes over one segment, a vector at a time, the last
 // few elements in the low lanes of one more.
-PROXKIT_TARGET inline void scale(Set, const double* from, double* to, std::size_t count, double factor) {
+static PROXKIT_TARGET inline void scale(Set, const double* from, double* to, std::size_t count, double factor) {
   using L = Lanes;
   const L::Values f = L::splat(factor);
   std::size_t i = 0;
@@ -144,7 +142,7 @@ PROXKIT_TARGET inline void scale(Set, const double* from, double* to, std::size_
 
 // The lanes past the last element divide 0 by the divisor and are not
 // stored.
-PROXKIT_TARGET inline void divide(Set, const double* from, double* to, std::size_t count, double divisor) {
+static PROXKIT_TARGET inline void divide(Set, const double* from, double* to, std::size_t count, double divisor) {
   using L = Lanes;
   const L::Values d = L::splat(divisor);
   std::size_t i = 0;
@@ -152,7 +150,7 @@ PROXKIT_TARGET inline void divide(Set, const double* from, double* to, std::size
   if (i < count) L::store_first(to + i, count - i, L::div(L::load_first(from + i, count - i), d));
 }
 
-PROXKIT_TARGET inline void fill(Set, double* to, std::size_t count, double value) {
+static PROXKIT_TARGET inline void fill(Set, double* to, std::size_t count, double value) {
   using L = Lanes;
   const L::Values v = L::splat(value);
   std::size_t i = 0;
