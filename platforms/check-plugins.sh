@@ -13,8 +13,9 @@
 #   every platform, except on 32-bit Linux (glnx86), whose MATLAB exported
 #   them under their plain names with the libmx symbol version v7.3;
 # - no library beyond the host's and the system's, and no run path; on macOS
-#   every other call bound to the system's libSystem or libc++, none looked
-#   up in a flat namespace;
+#   MATLAB's libraries asked for at their version, 0.0.0, and every other
+#   call bound to the system's libSystem or libc++, none looked up in a flat
+#   namespace;
 # - wide instructions (VEX or EVEX encoded, ymm, zmm or mask registers) only
 #   inside the functions compiled for a wide instruction set, whose symbols
 #   name it (avx2, avx512): the kernels choose those at run time, so a
@@ -103,6 +104,11 @@ for file in "$@"; do
                                             symbol = $1; $1 = ""; print symbol " (" (NF > 1 ? substr($0, 2) : "flat namespace") ")" }')
       [ -z "$elsewhere" ] || fail "calls bound to no host or system library: $(echo $elsewhere)"
       libraries=$(llvm-objdump --macho --dylibs-used "$file" | awk 'NR > 1 { print $1 }')
+      # MATLAB's libraries are at version 0.0.0: a bundle asking for a later
+      # one would not load.
+      versioned=$(llvm-objdump --macho --dylibs-used "$file" | awk '{ version = $4; sub(/,$/, "", version) }
+                                                                    $1 ~ /^@rpath\/libme?x\.dylib$/ && version != "0.0.0" { print $1, version }')
+      [ -z "$versioned" ] || fail "asks for a later version of MATLAB's libraries than 0.0.0: $(echo $versioned)"
       allowed_libraries="@rpath/libmx.dylib @rpath/libmex.dylib /usr/lib/libSystem.B.dylib /usr/lib/libc++.1.dylib" ;;
   esac
 
