@@ -17,9 +17,10 @@ all: build
 deps:
 	@sh scripts/install-deps.sh
 
-# The cross compilers and wine for the MATLAB plug-ins of other platforms.
+# The cross compilers and wine for the MATLAB plug-ins of other platforms
+# and the Arm tests, and zig (for macOS) in $(BUILD)/toolchains.
 deps-cross:
-	@sh scripts/install-deps.sh cross
+	@sh scripts/install-deps.sh cross $(BUILD)
 
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DPROXKIT_FUZZ_DIR=$(abspath $(FUZZ_BUILD))

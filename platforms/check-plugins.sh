@@ -1,15 +1,21 @@
 #!/bin/sh
 # Checks plug-ins built for MATLAB against the host's rules:
-#   check-plugins.sh PLATFORM "LARGE-ARRAY KERNELS" FILE...
-# - the file format of the platform;
-# - one export, mexFunction: undecorated on Windows, mexFunction@@MEX on Linux;
+#   check-plugins.sh [--macos-minimum VERSION] PLATFORM "LARGE-ARRAY KERNELS" FILE...
+# - the file format of the platform; on macOS a bundle in the two-level
+#   namespace, built for the oldest macOS given, and on Apple silicon signed
+#   (ad hoc), as that system runs no unsigned code;
+# - one export, mexFunction: undecorated on Windows, mexFunction@@MEX on Linux,
+#   _mexFunction on macOS;
 # - host operations only from the lists in plugins/matlab/*.def, on the
 #   plug-in's array interface: the large-array one for the large-array
 #   kernels, the 32-bit-dimension one (_700) otherwise.  The large-array
 #   operations are the unversioned _730 names that today's MATLAB exports on
 #   every platform, except on 32-bit Linux (glnx86), whose MATLAB exported
 #   them under their plain names with the libmx symbol version v7.3;
-# - no library beyond the host's and the system's, and no run path;
+# - no library beyond the host's and the system's, and no run path; on macOS
+#   MATLAB's libraries asked for at their version, 0.0.0, and every other
+#   call bound to the system's libSystem or libc++, none looked up in a flat
+#   namespace;
 # - wide instructions (VEX or EVEX encoded, ymm, zmm or mask registers) only
 #   inside the functions compiled for a wide instruction set, whose symbols
 #   name it (avx2, avx512): the kernels choose those at run time, so a
@@ -19,21 +25,36 @@
 #   instruction;
 # - on Windows x86-64, no aligned wide move at all: the x64 ABI aligns the
 #   stack to 16 bytes only, and GCC would spill wide registers to it with
-#   aligned moves.
+#   aligned moves;
+# - on Apple silicon, no fused multiply-add, which would round differently
+#   from every other platform.
+# Mach-O files are read with LLVM's tools (llvm-objdump, llvm-nm).
 set -eu
 here=$(dirname "$0")
+macos_minimum=""
+if [ "$1" = --macos-minimum ]; then
+  macos_minimum=$2
+  shift 2
+fi
 platform=$1
 large=$2
 shift 2
 
 large_form=_730
+objdump=objdump
 case $platform in
   glnxa64) format=elf64-x86-64; export=mexFunction@@MEX ;;
   glnx86) format=elf32-i386; export=mexFunction@@MEX; large_form=@v7.3 ;;
   win64) format=pei-x86-64; export=mexFunction ;;
   win32) format=pei-i386; export=mexFunction ;;
+  maci64) format="mach-o 64-bit x86-64"; export=_mexFunction; objdump=llvm-objdump ;;
+  maca64) format="mach-o arm64"; export=_mexFunction; objdump=llvm-objdump ;;
   *) echo "unknown platform $platform" >&2; exit 2 ;;
 esac
+if [ "$objdump" = llvm-objdump ] && [ -z "$macos_minimum" ]; then
+  echo "$platform: the oldest macOS (--macos-minimum) is missing" >&2
+  exit 2
+fi
 host_operations=$(sed -n 's/^  \([a-zA-Z_0-9]*\)$/\1/p' "$here/../plugins/matlab/libmx.def" "$here/../plugins/matlab/libmex.def")
 
 failed=0
@@ -47,7 +68,7 @@ for file in "$@"; do
   kernel=$(basename "$file" | sed 's/\..*//')
   file_failed=0
   if [ ! -f "$file" ]; then fail "missing"; continue; fi
-  actual=$(objdump -f "$file" | sed -n 's/.*file format //p')
+  actual=$($objdump -f "$file" 2>/dev/null | sed -n 's/.*file format //p')
   [ "$actual" = "$format" ] || fail "file format $actual, expected $format"
   exports=$(sh "$here/exports.sh" "$file" | tr '\n' ' ' | sed 's/ $//')
   [ "$exports" = "$export" ] || fail "exports '$exports', expected '$export' alone"
@@ -64,6 +85,31 @@ for file in "$@"; do
                                          on && $NF != "Member-Name" && $NF !~ /Bound-To/ { print $NF }')
       libraries=$(objdump -p "$file" | sed -n 's/.*DLL Name: //p')
       allowed_libraries="libmx.dll libmex.dll KERNEL32.dll msvcrt.dll" ;;
+    mach-o*)
+      header=$(llvm-objdump --macho --private-header "$file" | awk 'NR == 3')
+      case " $header " in *" BUNDLE "*) ;; *) fail "not a bundle: $header" ;; esac
+      case " $header " in *" TWOLEVEL "*) ;; *) fail "not in the two-level namespace: $header" ;; esac
+      commands=$(llvm-objdump --macho --private-headers "$file")
+      minimum=$(echo "$commands" | awk '$1 == "minos" || ($1 == "version" && macos) { print $2; exit }
+                                        $2 == "LC_VERSION_MIN_MACOSX" { macos = 1 }')
+      [ "$minimum" = "$macos_minimum" ] || fail "built for macOS $minimum and later, expected $macos_minimum"
+      if echo "$commands" | grep -q 'cmd LC_RPATH$'; then fail "carries a run path"; fi
+      if [ "$platform" = maca64 ] && ! echo "$commands" | grep -q 'cmd LC_CODE_SIGNATURE$'; then
+        fail "unsigned: Apple silicon runs no unsigned code"
+      fi
+      # "(undefined) external _mxGetPr (from libmx)": each call and the library bound to it.
+      bindings=$(llvm-nm -m --undefined-only "$file" | sed -n 's/.*(undefined) \(weak \)\{0,1\}external \([^ ]*\)\( (\(.*\))\)\{0,1\}$/\2 \4/p')
+      imports=$(echo "$bindings" | awk '$2 == "from" && ($3 == "libmx" || $3 == "libmex") { print substr($1, 2) }')
+      elsewhere=$(echo "$bindings" | awk 'NF && !($2 == "from" && $3 ~ /^(libmx|libmex|libSystem|libc\+\+)$/) {
+                                            symbol = $1; $1 = ""; print symbol " (" (NF > 1 ? substr($0, 2) : "flat namespace") ")" }')
+      [ -z "$elsewhere" ] || fail "calls bound to no host or system library: $(echo $elsewhere)"
+      libraries=$(llvm-objdump --macho --dylibs-used "$file" | awk 'NR > 1 { print $1 }')
+      # MATLAB's libraries are at version 0.0.0: a bundle asking for a later
+      # one would not load.
+      versioned=$(llvm-objdump --macho --dylibs-used "$file" | awk '{ version = $4; sub(/,$/, "", version) }
+                                                                    $1 ~ /^@rpath\/libme?x\.dylib$/ && version != "0.0.0" { print $1, version }')
+      [ -z "$versioned" ] || fail "asks for a later version of MATLAB's libraries than 0.0.0: $(echo $versioned)"
+      allowed_libraries="@rpath/libmx.dylib @rpath/libmex.dylib /usr/lib/libSystem.B.dylib /usr/lib/libc++.1.dylib" ;;
   esac
 
   for library in $libraries; do
@@ -86,14 +132,21 @@ for file in "$@"; do
     esac
     echo "$host_operations" | grep -qx "$listed" || fail "calls $symbol, which is no listed host operation"
   done
-  # Each wide instruction, as "symbol<TAB>instruction".
-  wide=$(objdump -d --no-show-raw-insn "$file" | awk -F '\t' '
+  # Each instruction, as "symbol<TAB>instruction".
+  instructions=$($objdump -d --no-show-raw-insn "$file" | awk -F '\t' '
     /^[0-9a-f]+ <.*>:$/ { symbol = substr($0, index($0, "<") + 1); sub(/>:$/, "", symbol); next }
-    NF >= 2 && $1 ~ /^ *[0-9a-f]+:$/ {
-      instruction = $2
+    NF >= 2 && $1 ~ /^ *[0-9a-f]+: *$/ { print (symbol == "" ? "(no symbol)" : symbol) "\t" substr($0, length($1) + 2) }')
+  if [ "$platform" = maca64 ]; then
+    fused=$(printf '%s\n' "$instructions" | awk -F '\t' '$2 ~ /^f(n?m(add|sub)|ml[as])$/ { print $1 }' | sort -u | head -5)
+    [ -z "$fused" ] || fail "fused multiply-adds in: $(echo $fused)"
+  fi
+  # Each wide instruction, likewise.
+  wide=$(printf '%s\n' "$instructions" | awk -F '\t' '
+    NF >= 2 {
+      instruction = substr($0, length($1) + 2)
       sub(/^\{[a-z]+\} */, "", instruction)
-      if ((instruction ~ /^v[a-z]/ && instruction !~ /^ver[rw] /) || instruction ~ /%[yz]mm[0-9]|%k[0-7]/)
-        print (symbol == "" ? "(no symbol)" : symbol) "\t" instruction
+      if ((instruction ~ /^v[a-z]/ && instruction !~ /^ver[rw][ \t]/) || instruction ~ /%[yz]mm[0-9]|%k[0-7]/)
+        print $1 "\t" instruction
     }')
   outside=$(printf '%s\n' "$wide" | awk -F '\t' 'NF && $1 !~ /avx2|avx512/ { print $1 }' | sort -u | head -5)
   [ -z "$outside" ] || fail "wide instructions outside the avx2 and avx512 functions, in: $(echo $outside)"

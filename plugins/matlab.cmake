@@ -12,16 +12,36 @@
 #  - Windows plug-ins link import libraries made by dlltool from
 #    matlab/libmx.def and matlab/libmex.def, and carry their C++ runtime
 #    statically, so that they need nothing but the host and the system;
+#  - macOS plug-ins are bundles that bind each host call to libmx or libmex
+#    by MATLAB's install names (two-level namespace), linked against text
+#    stubs made from the same lists;
 #  - the 32-bit x86 builds compute with SSE2, not the x87 unit, so that every
 #    build rounds alike and copies a signalling NaN unchanged.
-# These builds use GNU-style toolchains (g++, mingw-w64, Apple clang); with
+# These builds use GNU-style toolchains (g++, mingw-w64, Apple clang, or
+# zig's clang with LLVM's linker, platforms/toolchains/zig-macos.cmake); with
 # MSVC, MATLAB's own mex builds the plug-ins.
 
 # MATLAB's platform names and the plug-in extension of each.
 set(PROXKIT_MATLAB_PLATFORMS glnxa64 glnx86 win64 win32 maci64 maca64)
 set(PROXKIT_MATLAB_EXTENSIONS mexa64 mexglx mexw64 mexw32 mexmaci64 mexmaca64)
 
+# The oldest macOS that each macOS platform's plug-ins load on: the oldest
+# that the platform's first MATLAB release runs on, and no older than the
+# cross toolchain's headers reach (macOS 11).  R2017b still ran on macOS 10;
+# R2023b, the first release for Apple silicon, runs on macOS 12 and later.
+set(PROXKIT_MACOS_MINIMUM_maci64 11.0)
+set(PROXKIT_MACOS_MINIMUM_maca64 12.0)
+
+# Not MATLAB's: a build for tests alone, of the Linux rules on 64-bit Arm,
+# whose plug-ins (<kernel>.mex) run under an emulator and are never
+# distributed.
+set(PROXKIT_TEST_PLATFORMS linux-aarch64)
+
 function(proxkit_matlab_extension platform out)
+  if(platform IN_LIST PROXKIT_TEST_PLATFORMS)
+    set(${out} mex PARENT_SCOPE)
+    return()
+  endif()
   list(FIND PROXKIT_MATLAB_PLATFORMS ${platform} index)
   if(index LESS 0)
     message(FATAL_ERROR "Unknown MATLAB platform '${platform}'; one of: ${PROXKIT_MATLAB_PLATFORMS}")
@@ -51,11 +71,15 @@ if(PROXKIT_PLATFORM STREQUAL "win32")
   # The host may call mexFunction on a stack aligned to 4 bytes only.
   add_compile_options(-mstackrealign)
 endif()
-# Targets take their architecture from this variable as they are created.
+# Targets take their architecture and oldest system from these variables as
+# they are created.
 if(PROXKIT_PLATFORM STREQUAL "maci64")
   set(CMAKE_OSX_ARCHITECTURES x86_64)
 elseif(PROXKIT_PLATFORM STREQUAL "maca64")
   set(CMAKE_OSX_ARCHITECTURES arm64)
+endif()
+if(APPLE AND NOT CMAKE_OSX_DEPLOYMENT_TARGET)
+  set(CMAKE_OSX_DEPLOYMENT_TARGET ${PROXKIT_MACOS_MINIMUM_${PROXKIT_PLATFORM}})
 endif()
 
 if(WIN32)
@@ -69,6 +93,23 @@ if(WIN32)
     list(APPEND PROXKIT_IMPORT_LIBRARIES ${PROXKIT_IMPORT_DIR}/${library}.a)
   endforeach()
   add_custom_target(matlab-import-libraries DEPENDS ${PROXKIT_IMPORT_LIBRARIES})
+endif()
+if(APPLE)
+  # MATLAB's own mex links a bundle against <matlabroot>/bin/<arch>/libmx.dylib
+  # and libmex.dylib, whose install names are @rpath/libmx.dylib and
+  # @rpath/libmex.dylib; these stubs stand for them.
+  foreach(library libmx libmex)
+    set(def ${PROXKIT_MATLAB_DIR}/${library}.def)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
+    file(STRINGS ${def} operations REGEX "^  [A-Za-z_0-9]+$")
+    list(TRANSFORM operations REPLACE "^  " "_")
+    list(JOIN operations ", " PROXKIT_STUB_SYMBOLS)
+    set(PROXKIT_STUB_TARGET ${CMAKE_OSX_ARCHITECTURES}-macos)
+    set(PROXKIT_STUB_INSTALL_NAME @rpath/${library}.dylib)
+    set(stub ${CMAKE_BINARY_DIR}/stubs/${library}.tbd)
+    configure_file(${PROXKIT_MATLAB_DIR}/stub.tbd.in ${stub} @ONLY)
+    list(APPEND PROXKIT_HOST_STUBS ${stub})
+  endforeach()
 endif()
 
 # proxkit_platform_plugin(<kernel> <gateway sources...>): <kernel>.<extension>
@@ -95,8 +136,8 @@ function(proxkit_platform_plugin kernel)
     target_link_options(${target} PRIVATE -static -Wl,--strip-debug ${PROXKIT_MATLAB_DIR}/mexFunction.def)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROXKIT_MATLAB_DIR}/mexFunction.def)
   elseif(APPLE)
-    # The host provides libmx and libmex when it loads the bundle.
-    target_link_options(${target} PRIVATE -Wl,-exported_symbol,_mexFunction -Wl,-undefined,dynamic_lookup)
+    target_link_libraries(${target} PRIVATE ${PROXKIT_HOST_STUBS})
+    target_link_options(${target} PRIVATE LINKER:-exported_symbol,_mexFunction)
   else()
     # Linked against the stand-in libmx and libmex, which carry the host's
     # library names and symbol versions, so that the references are bound as

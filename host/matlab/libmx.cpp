@@ -49,10 +49,6 @@ STANDIN_API double* mxGetPr(const mxArray* a) {
 STANDIN_API size_t mxGetNumberOfElements(const mxArray* a) { return a->m * a->n; }
 STANDIN_API size_t mxGetM(const mxArray* a) { return a->m; }
 STANDIN_API size_t mxGetN(const mxArray* a) { return a->n; }
-STANDIN_API double mxGetScalar(const mxArray* a) {
-  if (a->kind == STANDIN_SINGLE) return a->singles.empty() ? 0.0 : a->singles[0];
-  return a->doubles.empty() ? 0.0 : a->doubles[0];
-}
 STANDIN_API bool mxIsDouble(const mxArray* a) { return a->kind != STANDIN_SINGLE; }
 STANDIN_API bool mxIsComplex(const mxArray*) { return false; }
 STANDIN_API bool mxIsSparse(const mxArray* a) { return a->kind == STANDIN_SPARSE; }

@@ -51,7 +51,6 @@ double* mxGetPr(const mxArray* pm);
 size_t mxGetNumberOfElements(const mxArray* pm);
 size_t mxGetM(const mxArray* pm);
 size_t mxGetN(const mxArray* pm);
-double mxGetScalar(const mxArray* pm);
 bool mxIsDouble(const mxArray* pm);
 bool mxIsComplex(const mxArray* pm);
 bool mxIsSparse(const mxArray* pm);

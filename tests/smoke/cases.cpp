@@ -67,8 +67,14 @@ double from_bits(std::uint64_t bits) {
 
 const double inf = std::numeric_limits<double>::infinity();
 const double nan = from_bits(0x7ff8000000000000u);
-// The NaN that x86 arithmetic makes of 0/0, Inf/Inf and 0*Inf.
-const double default_nan = from_bits(0xfff8000000000000u);
+// The NaN that this processor's arithmetic makes of 0/0, Inf/Inf and 0*Inf.
+// IEEE 754 leaves its sign open: x86 sets it (0xfff8...), Arm clears it
+// (0x7ff8...).
+double arithmetic_nan() {
+  volatile double zero = 0.0;
+  return zero / zero;
+}
+const double default_nan = arithmetic_nan();
 // Copied values must keep every bit, a signalling NaN's included.
 const double signalling_nan = from_bits(0x7ff4000000000001u);
 const std::string out_of_bound = "INDEX OUT OF BOUND: the last index is out of bound.";
