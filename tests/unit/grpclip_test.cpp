@@ -17,7 +17,6 @@ class Grpclip : public testing::PluginTest {
 };
 
 const double inf = std::numeric_limits<double>::infinity();
-const double nan = std::nan("");
 
 TEST_F(Grpclip, SegmentsLongerThanOneAreDividedByTheirNorm) {
   EXPECT_TRUE(same_bits({3.0 / 5.0, -4.0 / 5.0, 0.3, 0.4}, clip({3, -4, 0.3, 0.4}, {0, 2, 4})));
