@@ -61,7 +61,6 @@ STANDIN_API mxArray* mxCreateDoubleMatrix_700(int m, int n, int) {
   return create_double(static_cast<size_t>(m), static_cast<size_t>(n));
 }
 STANDIN_API mxArray* mxCreateDoubleMatrix_730(size_t m, size_t n, int) { return create_double(m, n); }
-STANDIN_API int mxGetNzmax_700(const mxArray* a) { return static_cast<int>(a->doubles.size()); }
 STANDIN_API size_t mxGetNzmax_730(const mxArray* a) { return a->doubles.size(); }
 #if defined(__linux__) && defined(__i386__)
 STANDIN_API mxArray* mxCreateDoubleMatrix(size_t m, size_t n, int) { return create_double(m, n); }
