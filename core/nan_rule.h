@@ -5,8 +5,9 @@
 // do not keep that order: they swap the operands of an addition or a
 // multiplication at will, and differently in each instruction set's code.
 // So wherever two NaNs can meet, the kernels choose the first operand's NaN
-// themselves, with the functions below, or form a NaN result again with
-// them; everywhere else at most one operand is NaN and the order is free.
+// themselves, once a result is NaN (a rare branch, off the chains of
+// additions); everywhere else at most one operand is NaN and the order is
+// free.
 // Plain code: no host is involved.
 #ifndef PROXKIT_NAN_RULE_H
 #define PROXKIT_NAN_RULE_H
@@ -25,8 +26,7 @@ inline double quieted(double x) {
   return x;
 }
 
-// a + b and a * b, a's NaN when a is NaN.
-inline double sum_in_order(double a, double b) { return a != a ? quieted(a) : a + b; }
+// a * b, a's NaN when a is NaN.
 inline double product_in_order(double a, double b) { return a != a ? quieted(a) : a * b; }
 
 }  // namespace proxkit
