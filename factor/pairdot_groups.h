@@ -42,13 +42,13 @@ static PROXKIT_TARGET PROXKIT_LANE bool group_sums(Set, const double* const* u, 
       for (std::size_t t = 0; t < w && t < steps; ++t) sum[g] = L::add(sum[g], product[t]);
     }
   }
-  bool numbers = true;
+  L::Mask numbers = L::equal(sum[0], sum[0]);
   PROXKIT_UNROLL
   for (std::size_t g = 0; g < groups; ++g) {
     L::store(sums + g * w, sum[g]);
-    numbers = numbers && !L::any(L::mask_not(L::equal(sum[g], sum[g])));
+    numbers = L::mask_and(numbers, L::equal(sum[g], sum[g]));
   }
-  return numbers;
+  return !L::any(L::mask_not(numbers));
 }
 
 // Every position, a group at a time; the last, partial group is summed as a

@@ -8,10 +8,11 @@
 namespace proxkit {
 
 namespace {
-// The factor from the norm, then the set's pass over the segment.  A NaN
-// factor fills the segment with the NaN of the plain loop, where the first
-// of two NaNs is kept (core/nan_rule.h): the norm's in norm * rho, and the
-// factor's in factor * vect[i].
+// The factor from the norm, then the set's pass over the segment.  Where two
+// NaNs meet, the first one's is kept (core/nan_rule.h): in norm * rho and in
+// factor * vect[i].  A segment holding a NaN has a NaN norm, which is then
+// the factor, and fills the segment; in any other segment at most one
+// operand of each operation is NaN, and the order does not matter.
 template <class Set>
 struct Shrink {
   const double* vect;
@@ -22,10 +23,10 @@ struct Shrink {
     // Written as a test rather than std::max so that a NaN g stays NaN.
     const double factor = g < 0.0 ? 0.0 : g;
     const std::size_t count = segment.end - segment.begin;
-    if (factor == factor)
+    if (norm == norm)
       scale(Set{}, vect + segment.begin, out + segment.begin, count, factor);
     else
-      fill(Set{}, out + segment.begin, count, norm != norm ? norm : factor);
+      fill(Set{}, out + segment.begin, count, norm);
   }
 };
 }  // namespace

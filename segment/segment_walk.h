@@ -89,13 +89,13 @@ static PROXKIT_TARGET PROXKIT_LANE bool batch_norms(Set, const double* vect, con
     PROXKIT_UNROLL
     for (std::size_t g = 0; g < groups; ++g) squares[g] = L::load(norms + g * w);
   }
-  bool numbers = true;
+  L::Mask numbers = L::equal(squares[0], squares[0]);
   PROXKIT_UNROLL
   for (std::size_t g = 0; g < groups; ++g) {
     L::store(norms + g * w, L::sqrt(squares[g]));
-    numbers = numbers && !L::any(L::mask_not(L::equal(squares[g], squares[g])));
+    numbers = L::mask_and(numbers, L::equal(squares[g], squares[g]));
   }
-  return numbers;
+  return !L::any(L::mask_not(numbers));
 }
 
 // Calls visit(Segment, norm) for every segment in table order.  A batch is
