@@ -69,7 +69,7 @@ const bool registered = [] {
        },
        [] {
          const PairdotLoad& l = p1();
-         literal::pairdot(l.Ut.data(), l.V.data(), rank, l.iR.data(), l.iC.data(), positions,
+         literal::pairdot<literal::Plain>(l.Ut.data(), l.V.data(), rank, l.iR.data(), l.iC.data(), positions,
                           const_cast<double*>(l.out.data()));
        },
        plugin_call("pairdot", [] {

@@ -57,13 +57,13 @@ struct ColumnKernel {
 
 void grpclip_fast(const double* v, std::size_t n, SegmentTable t, double, double* out) { grpclip(v, n, t, out); }
 void grpclip_literal(const double* v, std::size_t n, const double* b, std::size_t K, double, double* out) {
-  literal::grpclip(v, n, b, K, out);
+  literal::grpclip<literal::Plain>(v, n, b, K, out);
 }
 
 const ColumnKernel column_kernels[] = {
     {"grpclip", grpclip_fast, grpclip_literal, false, 0.0},
-    {"grpshrink", grpshrink, literal::grpshrink, true, 1.0},
-    {"grpsign", grpsign, literal::grpsign, true, 1e-6},
+    {"grpshrink", grpshrink, literal::grpshrink<literal::Plain>, true, 1.0},
+    {"grpsign", grpsign, literal::grpsign<literal::Plain>, true, 1e-6},
 };
 
 const bool registered = [] {
@@ -80,7 +80,7 @@ const bool registered = [] {
            (void)out;
          },
          [=] {
-           volatile double out = literal::grpnorm(x(), n(), b(), K());
+           volatile double out = literal::grpnorm<literal::Plain>(x(), n(), b(), K());
            (void)out;
          },
          plugin_call("grpnorm", [length] {

@@ -6,7 +6,8 @@
 # then runs the two in turn ROUNDS times (default 5) on the benchmarks that
 # match FILTER (a Google Benchmark regular expression; default every kernel
 # on every instruction set) and prints, per benchmark, the shortest time of
-# each and their ratio.  Taking turns puts both under the same load, so the
+# each and their ratio.  Taking turns, in alternating order, puts both
+# under the same load, so the
 # ratio is the figure to read on a busy machine; the times are processor
 # time, not wall-clock time, and the shortest of the rounds, since other
 # programs on the machine only ever add to a time.
@@ -34,7 +35,11 @@ build "$top" "$work/tree"
 : >"$work/times"
 round=1
 while [ "$round" -le "$rounds" ]; do
-  for side in base tree; do
+  # Each round in the other order: the second run of a pair can find the
+  # machine in another state (its caches, its clock) than the first.
+  sides="base tree"
+  [ $((round % 2)) -eq 0 ] && sides="tree base"
+  for side in $sides; do
     "$work/$side/bench/proxkit_bench" --benchmark_filter="$filter" --benchmark_out="$work/$side.csv" \
       --benchmark_out_format=csv >/dev/null 2>"$work/$side.err" || { cat "$work/$side.err" >&2; exit 1; }
     # name,iterations,real_time,cpu_time,...: the processor time of this

@@ -11,14 +11,15 @@
 
 namespace proxkit::literal {
 
-inline void pairdot(const double* Ut, const double* V, std::size_t r, const double* iR, const double* iC,
-                    std::size_t L, double* out) {
+template <class A = InOrder>
+void pairdot(const double* Ut, const double* V, std::size_t r, const double* iR, const double* iC, std::size_t L,
+             double* out) {
   const double rank = static_cast<double>(r);
   for (std::size_t k = 0; k < L; ++k) {
     const long long a = static_cast<long long>((iR[k] - 1.0) * rank);
     const long long b = static_cast<long long>((iC[k] - 1.0) * rank);
     out[k] = 0.0;
-    for (long long t = 0; t < static_cast<long long>(r); ++t) out[k] = add(out[k], mul(V[b + t], Ut[a + t]));
+    for (long long t = 0; t < static_cast<long long>(r); ++t) out[k] = A::add(out[k], A::mul(V[b + t], Ut[a + t]));
   }
 }
 

@@ -1,6 +1,6 @@
 // Literal references of the segment kernels: the simplest loops that do
 // what the stated algorithms say, position by position, with the end of each
-// segment compared in double.  Independent of the production segment walk;
+// segment compared in double, on the arithmetic A (reference/nan_order.h).  Independent of the production segment walk;
 // kept for tests and benchmarks only.
 #ifndef PROXKIT_TESTS_LITERAL_SEGMENTS_H
 #define PROXKIT_TESTS_LITERAL_SEGMENTS_H
@@ -27,17 +27,19 @@ void walk(const double* b, std::size_t K, std::size_t n, Visit&& visit) {
 
 // The sum of squares of every segment, in table order (one entry per
 // segment, empty segments included).
-inline void segment_squares(const double* vect, const double* b, std::size_t K, std::size_t n, double* squares) {
+template <class A>
+void segment_squares(const double* vect, const double* b, std::size_t K, std::size_t n, double* squares) {
   for (std::size_t k = 0; k + 1 < K; ++k) squares[k] = 0.0;
-  walk(b, K, n, [&](std::size_t k, std::size_t i) { squares[k] = add(squares[k], vect[i] * vect[i]); });
+  walk(b, K, n, [&](std::size_t k, std::size_t i) { squares[k] = A::add(squares[k], vect[i] * vect[i]); });
 }
 
-inline double grpnorm(const double* vect, std::size_t n, const double* b, std::size_t K) {
+template <class A = InOrder>
+double grpnorm(const double* vect, std::size_t n, const double* b, std::size_t K) {
   double out = 0.0;
   for (std::size_t k = 0; k + 1 < K; ++k) {
     double s = 0.0;
-    walk(b + k, 2, n, [&](std::size_t, std::size_t i) { s = add(s, vect[i] * vect[i]); });
-    out = add(std::sqrt(s), out);
+    walk(b + k, 2, n, [&](std::size_t, std::size_t i) { s = A::add(s, vect[i] * vect[i]); });
+    out = A::add(std::sqrt(s), out);
   }
   return out;
 }
@@ -45,34 +47,38 @@ inline double grpnorm(const double* vect, std::size_t n, const double* b, std::s
 // The next three write into out (n elements), which the caller zero-fills as
 // the host does.  Every norm is taken first, from vect, before anything is
 // written: the kernels must never take one from a result.
-inline std::vector<double> segment_norms(const double* vect, std::size_t n, const double* b, std::size_t K) {
+template <class A>
+std::vector<double> segment_norms(const double* vect, std::size_t n, const double* b, std::size_t K) {
   std::vector<double> norms(K > 1 ? K - 1 : 0);
-  segment_squares(vect, b, K, n, norms.data());
+  segment_squares<A>(vect, b, K, n, norms.data());
   for (double& norm : norms) norm = std::sqrt(norm);
   return norms;
 }
 
-inline void grpshrink(const double* vect, std::size_t n, const double* b, std::size_t K, double rho, double* out) {
-  const std::vector<double> norms = segment_norms(vect, n, b, K);
+template <class A = InOrder>
+void grpshrink(const double* vect, std::size_t n, const double* b, std::size_t K, double rho, double* out) {
+  const std::vector<double> norms = segment_norms<A>(vect, n, b, K);
   walk(b, K, n, [&](std::size_t k, std::size_t i) {
-    const double product = mul(norms[k], rho);
+    const double product = A::mul(norms[k], rho);
     const double reciprocal = 1.0 / product;
     const double g = 1.0 - reciprocal;
     const double factor = g < 0 ? 0.0 : g;
-    out[i] = mul(factor, vect[i]);
+    out[i] = A::mul(factor, vect[i]);
   });
 }
 
-inline void grpclip(const double* vect, std::size_t n, const double* b, std::size_t K, double* out) {
-  const std::vector<double> norms = segment_norms(vect, n, b, K);
+template <class A = InOrder>
+void grpclip(const double* vect, std::size_t n, const double* b, std::size_t K, double* out) {
+  const std::vector<double> norms = segment_norms<A>(vect, n, b, K);
   for (std::size_t i = 0; i < n; ++i) out[i] = vect[i];
   walk(b, K, n, [&](std::size_t k, std::size_t i) {
     if (norms[k] > 1.0) out[i] = out[i] / norms[k];
   });
 }
 
-inline void grpsign(const double* vect, std::size_t n, const double* b, std::size_t K, double rho, double* out) {
-  const std::vector<double> norms = segment_norms(vect, n, b, K);
+template <class A = InOrder>
+void grpsign(const double* vect, std::size_t n, const double* b, std::size_t K, double rho, double* out) {
+  const std::vector<double> norms = segment_norms<A>(vect, n, b, K);
   walk(b, K, n, [&](std::size_t k, std::size_t i) {
     if (10.0 * rho > norms[k] && norms[k] > -10.0 * rho)
       out[i] = 0.0;
