@@ -7,10 +7,10 @@
 # match FILTER (a Google Benchmark regular expression; default every kernel
 # on every instruction set) and prints, per benchmark, the shortest time of
 # each and their ratio.  Taking turns, in alternating order, puts both
-# under the same load, so the
-# ratio is the figure to read on a busy machine; the times are processor
-# time, not wall-clock time, and the shortest of the rounds, since other
-# programs on the machine only ever add to a time.
+# under the same load, so the ratio is the figure to read on a busy
+# machine; the times are processor time, not wall-clock time, and the
+# shortest of the rounds, since other programs on the machine only ever add
+# to a time.
 set -eu
 base=$1
 rounds=${2:-5}
