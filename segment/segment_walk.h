@@ -5,9 +5,9 @@
 // A batch of eight segments is summed in norm_batch / width vectors, each
 // segment in its own lane, each lane adding its own squares in ascending
 // position from 0.0, so every norm is the one the plain loop gives; square
-// roots are taken lane-wise.  Eight rows of consecutive values are loaded, one
-// per segment, and transposed in registers so that one vector holds the same
-// position of every segment of its lanes.  Where a segment has fewer values
+// roots are taken lane-wise.  A vector's width of consecutive values is
+// loaded from each segment of a vector's lanes, and the rows are transposed
+// in registers so that one vector holds the same position of each of them.  Where a segment has fewer values
 // left than a vector holds, the rest of its row is +0.0, read from nowhere:
 // a square sum is never -0.0, so adding +0.0 leaves its bits as they are, and
 // the finished lanes need no mask.  A lane far longer than the others
