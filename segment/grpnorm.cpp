@@ -21,8 +21,8 @@ struct Total {
 // adds in whichever operand order the compiler picks; a NaN total, rare, is
 // named again here.
 double nan_total(const double* vect, std::size_t n, SegmentTable table, double total) {
-  for (std::size_t k = table.count - 1; k > 0; --k) {
-    const Segment segment = segment_range(table.bounds[k - 1], table.bounds[k], n);
+  for (std::size_t k = table.count; k > 1; --k) {
+    const Segment segment = segment_range(table.bounds[k - 2], table.bounds[k - 1], n);
     const double norm = detail::nan_norm(vect, segment, 0.0);
     if (norm != norm) return norm;
   }
