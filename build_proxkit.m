@@ -14,9 +14,9 @@ function outdir = build_proxkit (outdir)
 %   in Octave, mkoctfile's).  The functions and their sources are read from
 %   the CMake build description, so this script compiles the same code as the
 %   CMake build, with the same guarantees: C++17, no fused multiply-add and
-%   no fast-math.  pairdot and nzassign are built against the host's
-%   large-array interface (mex -R2017b), the others against the
-%   32-bit-dimension interface (mex -compatibleArrayDims).
+%   no fast-math.  In MATLAB every plug-in is built against the host's
+%   large-array interface (mex -R2017b), and mex adds the release and API
+%   that the file states to MATLAB when it is loaded.
 %
 %   Example
 %     outdir = build_proxkit ();
@@ -38,7 +38,7 @@ function outdir = build_proxkit (outdir)
     error ('build_proxkit: cannot create the folder %s', outdir);
   end
 
-  [kernels, gateways, core, large] = read_build_description (root);
+  [kernels, gateways, core] = read_build_description (root);
 
   objdir = tempname ();
   mkdir (objdir);
@@ -80,12 +80,7 @@ function outdir = build_proxkit (outdir)
     if (in_octave)
       mex (include, flags{:}, sources{:}, objects{:}, '-o', fullfile (outdir, [kernel '.mex']));
     else
-      if (any (strcmp (kernel, large)))
-        api = '-R2017b';
-      else
-        api = '-compatibleArrayDims';
-      end
-      mex (api, include, flags{:}, sources{:}, objects{:}, '-outdir', outdir, '-output', kernel);
+      mex ('-R2017b', include, flags{:}, sources{:}, objects{:}, '-outdir', outdir, '-output', kernel);
     end
     copyfile (fullfile (root, 'inst', [kernel '.m']), outdir);
   end
@@ -95,15 +90,13 @@ function outdir = build_proxkit (outdir)
            numel (kernels), outdir, outdir);
 end
 
-% The kernels, their gateway sources, the core sources and the kernels built
-% against the large-array interface, as the CMake build description lists
-% them (proxkit_add_plugin calls, PROXKIT_CORE_SOURCES,
-% PROXKIT_LARGE_ARRAY_KERNELS).
-function [kernels, gateways, core, large] = read_build_description (root)
+% The kernels, their gateway sources and the core sources, as the CMake
+% build description lists them (proxkit_add_plugin calls,
+% PROXKIT_CORE_SOURCES).
+function [kernels, gateways, core] = read_build_description (root)
   top = cmake_text (fullfile (root, 'CMakeLists.txt'));
   plugins = cmake_text (fullfile (root, 'plugins', 'CMakeLists.txt'));
   core = cmake_words (top, 'set\(PROXKIT_CORE_SOURCES\s([^)]*)\)');
-  large = cmake_words (plugins, 'set\(PROXKIT_LARGE_ARRAY_KERNELS\s([^)]*)\)');
   calls = regexp (plugins, 'proxkit_add_plugin\(([^)]*)\)', 'tokens');
   if (isempty (calls))
     error ('build_proxkit: no proxkit_add_plugin in plugins/CMakeLists.txt');

@@ -133,10 +133,11 @@ inline Contents segment_result_contents(SegmentTable table, std::size_t n) {
 
 inline constexpr const char* result_too_large_message = "the result is too large for this build of the plug-in.";
 
-// True when the host's dimension type holds n.  A build on the host's
-// 32-bit-dimension interface (MATLAB's mex -compatibleArrayDims) has a 32-bit
-// signed mwSize: a larger dimension would be cut, creating a shorter array
-// than the kernel fills.
+// True when the host's dimension type holds n.  A plug-in built by hand on
+// MATLAB's 32-bit-dimension interface (mex -compatibleArrayDims; none of the
+// project's builds is) has a 32-bit signed mwSize, and Octave's is signed: a
+// larger dimension would be cut, creating a shorter array than the kernel
+// fills.
 template <class Size>
 constexpr bool dimension_fits(std::size_t n) {
   return static_cast<std::uintmax_t>(n) <=

@@ -1,17 +1,18 @@
 #!/bin/sh
 # Checks plug-ins built for MATLAB against the host's rules:
-#   check-plugins.sh [--macos-minimum VERSION] PLATFORM "LARGE-ARRAY KERNELS" FILE...
+#   check-plugins.sh [--macos-minimum VERSION] PLATFORM FILE...
 # - the file format of the platform; on macOS a bundle in the two-level
 #   namespace, built for the oldest macOS given, and on Apple silicon signed
 #   (ad hoc), as that system runs no unsigned code;
-# - one export, mexFunction: undecorated on Windows, mexFunction@@MEX on Linux,
-#   _mexFunction on macOS;
+# - exactly the exports of the files MATLAB's own mex makes: on the 64-bit
+#   platforms mexFunction and mexfilerequiredapiversion, on the 32-bit ones
+#   mexFunction alone; undecorated on Windows, under the version MEX on Linux
+#   (mexFunction@@MEX), with a leading underscore on macOS;
 # - host operations only from the lists in plugins/matlab/*.def, on the
-#   plug-in's array interface: the large-array one for the large-array
-#   kernels, the 32-bit-dimension one (_700) otherwise.  The large-array
-#   operations are the unversioned _730 names that today's MATLAB exports on
-#   every platform, except on 32-bit Linux (glnx86), whose MATLAB exported
-#   them under their plain names with the libmx symbol version v7.3;
+#   large-array interface: the unversioned _730 names that today's MATLAB
+#   exports on every platform, except on 32-bit Linux (glnx86), whose MATLAB
+#   exported them under their plain names with the libmx symbol version
+#   v7.3; no _700 name of the 32-bit-dimension interface;
 # - no library beyond the host's and the system's, and no run path; on macOS
 #   MATLAB's libraries asked for at their version, 0.0.0, and every other
 #   call bound to the system's libSystem or libc++, none looked up in a flat
@@ -37,18 +38,17 @@ if [ "$1" = --macos-minimum ]; then
   shift 2
 fi
 platform=$1
-large=$2
-shift 2
+shift
 
 large_form=_730
 objdump=objdump
 case $platform in
-  glnxa64) format=elf64-x86-64; export=mexFunction@@MEX ;;
+  glnxa64) format=elf64-x86-64; export="mexFunction@@MEX mexfilerequiredapiversion@@MEX" ;;
   glnx86) format=elf32-i386; export=mexFunction@@MEX; large_form=@v7.3 ;;
-  win64) format=pei-x86-64; export=mexFunction ;;
+  win64) format=pei-x86-64; export="mexFunction mexfilerequiredapiversion" ;;
   win32) format=pei-i386; export=mexFunction ;;
-  maci64) format="mach-o 64-bit x86-64"; export=_mexFunction; objdump=llvm-objdump ;;
-  maca64) format="mach-o arm64"; export=_mexFunction; objdump=llvm-objdump ;;
+  maci64) format="mach-o 64-bit x86-64"; export="_mexFunction _mexfilerequiredapiversion"; objdump=llvm-objdump ;;
+  maca64) format="mach-o arm64"; export="_mexFunction _mexfilerequiredapiversion"; objdump=llvm-objdump ;;
   *) echo "unknown platform $platform" >&2; exit 2 ;;
 esac
 if [ "$objdump" = llvm-objdump ] && [ -z "$macos_minimum" ]; then
@@ -65,13 +65,12 @@ fail() {
 }
 
 for file in "$@"; do
-  kernel=$(basename "$file" | sed 's/\..*//')
   file_failed=0
   if [ ! -f "$file" ]; then fail "missing"; continue; fi
   actual=$($objdump -f "$file" 2>/dev/null | sed -n 's/.*file format //p')
   [ "$actual" = "$format" ] || fail "file format $actual, expected $format"
-  exports=$(sh "$here/exports.sh" "$file" | tr '\n' ' ' | sed 's/ $//')
-  [ "$exports" = "$export" ] || fail "exports '$exports', expected '$export' alone"
+  exports=$(sh "$here/exports.sh" "$file" | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')
+  [ "$exports" = "$export" ] || fail "exports '$exports', expected exactly '$export'"
 
   case $format in
     elf*)
@@ -116,11 +115,8 @@ for file in "$@"; do
     case " $allowed_libraries " in *" $library "*) ;; *) fail "needs $library" ;; esac
   done
   for symbol in $imports; do
-    case " $large " in
-      *" $kernel "*) case $symbol in *_700) fail "large-array kernel calls $symbol" ;; esac ;;
-      *) case $symbol in *_730 | *@v7.3) fail "32-bit-dimension kernel calls $symbol" ;; esac ;;
-    esac
     case $symbol in
+      *_700) fail "calls $symbol, of the 32-bit-dimension interface" ;;
       *_730 | *@v7.3)
         case $symbol in *"$large_form") ;; *) fail "calls $symbol; this platform's MATLAB exports the *$large_form form" ;; esac ;;
       *@*) fail "calls $symbol, bound to a symbol version this platform's MATLAB does not define" ;;

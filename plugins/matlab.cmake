@@ -2,13 +2,15 @@
 #
 # A platform build (PROXKIT_PLATFORM set to one of MATLAB's platform names
 # below) turns each kernel into <kernel>.<extension> for that platform:
-#  - the one export is mexFunction, undecorated: on Linux under the ELF
-#    symbol version MEX (mexFunction.map), on Windows through a definition
-#    file (matlab/mexFunction.def), on macOS by -exported_symbol;
-#  - the host operations come from matlab/mex.h, on the 32-bit-dimension
-#    interface (MX_COMPAT_32) for every kernel but those of
-#    PROXKIT_LARGE_ARRAY_KERNELS (plugins/CMakeLists.txt), which use the
-#    large-array interface;
+#  - the exports are mexFunction and, on the 64-bit platforms,
+#    mexfilerequiredapiversion (matlab/api_version.cpp), which states the
+#    release and API the file is built for, as every 64-bit file that
+#    MATLAB's own mex makes does: undecorated, on Linux under the ELF symbol
+#    version MEX, on Windows through a definition file, on macOS by
+#    -exported_symbol (the version script and definition file are made from
+#    PROXKIT_MATLAB_EXPORTS);
+#  - the host operations come from matlab/mex.h, on the large-array
+#    interface for every kernel;
 #  - Windows plug-ins link import libraries made by dlltool from
 #    matlab/libmx.def and matlab/libmex.def, and carry their C++ runtime
 #    statically, so that they need nothing but the host and the system;
@@ -56,6 +58,21 @@ endif()
 
 proxkit_matlab_extension(${PROXKIT_PLATFORM} PROXKIT_MATLAB_EXTENSION)
 set(PROXKIT_MATLAB_DIR ${CMAKE_CURRENT_LIST_DIR}/matlab)
+
+# The exports, and the version script (Linux) and definition file (Windows)
+# made from them.
+set(PROXKIT_MATLAB_EXPORTS mexFunction)
+set(PROXKIT_MATLAB_API_SOURCES "")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  list(APPEND PROXKIT_MATLAB_EXPORTS mexfilerequiredapiversion)
+  set(PROXKIT_MATLAB_API_SOURCES ${PROXKIT_MATLAB_DIR}/api_version.cpp)
+endif()
+list(JOIN PROXKIT_MATLAB_EXPORTS "; " exports)
+set(PROXKIT_MATLAB_EXPORT_MAP ${CMAKE_BINARY_DIR}/exports.map)
+file(GENERATE OUTPUT ${PROXKIT_MATLAB_EXPORT_MAP} CONTENT "MEX {\n  global: ${exports};\n  local: *;\n};\n")
+list(JOIN PROXKIT_MATLAB_EXPORTS "\n  " exports)
+set(PROXKIT_MATLAB_EXPORT_DEF ${CMAKE_BINARY_DIR}/exports.def)
+file(GENERATE OUTPUT ${PROXKIT_MATLAB_EXPORT_DEF} CONTENT "EXPORTS\n  ${exports}\n")
 
 if(PROXKIT_PLATFORM MATCHES "^(glnx86|win32)$")
   add_compile_options(-msse2 -mfpmath=sse)
@@ -116,12 +133,9 @@ endif()
 # in <build>/plugins, on the core library proxkit_core-platform.
 function(proxkit_platform_plugin kernel)
   set(target ${kernel}-platform)
-  add_library(${target} MODULE ${ARGN})
+  add_library(${target} MODULE ${ARGN} ${PROXKIT_MATLAB_API_SOURCES})
   target_link_libraries(${target} PRIVATE proxkit_core-platform)
   target_include_directories(${target} BEFORE PRIVATE ${PROXKIT_MATLAB_DIR})
-  if(NOT kernel IN_LIST PROXKIT_LARGE_ARRAY_KERNELS)
-    target_compile_definitions(${target} PRIVATE MX_COMPAT_32)
-  endif()
   set_target_properties(${target} PROPERTIES
     PREFIX "" SUFFIX ".${PROXKIT_MATLAB_EXTENSION}" OUTPUT_NAME ${kernel}
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/plugins
@@ -133,18 +147,20 @@ function(proxkit_platform_plugin kernel)
     # Debugging information stripped (the static runtime brings some), the
     # symbol table kept: the platform checker traces every wide instruction
     # to the function it lies in by its symbol.  The loader never reads it.
-    target_link_options(${target} PRIVATE -static -Wl,--strip-debug ${PROXKIT_MATLAB_DIR}/mexFunction.def)
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROXKIT_MATLAB_DIR}/mexFunction.def)
+    target_link_options(${target} PRIVATE -static -Wl,--strip-debug ${PROXKIT_MATLAB_EXPORT_DEF})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROXKIT_MATLAB_EXPORT_DEF})
   elseif(APPLE)
     target_link_libraries(${target} PRIVATE ${PROXKIT_HOST_STUBS})
-    target_link_options(${target} PRIVATE LINKER:-exported_symbol,_mexFunction)
+    foreach(symbol IN LISTS PROXKIT_MATLAB_EXPORTS)
+      target_link_options(${target} PRIVATE LINKER:-exported_symbol,_${symbol})
+    endforeach()
   else()
     # Linked against the stand-in libmx and libmex, which carry the host's
     # library names and symbol versions, so that the references are bound as
     # MATLAB's own are.
     target_link_libraries(${target} PRIVATE standin-libmx standin-libmex)
     target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc -Wl,--no-undefined
-      -Wl,--version-script=${PROXKIT_EXPORT_MAP})
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROXKIT_EXPORT_MAP})
+      -Wl,--version-script=${PROXKIT_MATLAB_EXPORT_MAP})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROXKIT_MATLAB_EXPORT_MAP})
   endif()
 endfunction()

@@ -53,13 +53,12 @@ STANDIN_API bool mxIsDouble(const mxArray* a) { return a->kind != STANDIN_SINGLE
 STANDIN_API bool mxIsComplex(const mxArray*) { return false; }
 STANDIN_API bool mxIsSparse(const mxArray* a) { return a->kind == STANDIN_SPARSE; }
 
-// One entry point per array interface: 32-bit dimensions (_700) and
-// pointer-wide ones (_730), unversioned, as today's libmx exports them; on
-// 32-bit Linux the pointer-wide ones also under their plain names, bound to
-// the version v7.3 (libmx.map), as that platform's MATLAB exported them.
-STANDIN_API mxArray* mxCreateDoubleMatrix_700(int m, int n, int) {
-  return create_double(static_cast<size_t>(m), static_cast<size_t>(n));
-}
+// The large-array interface, the one the plug-ins are built on: its
+// operations under the suffix _730, unversioned, as today's libmx exports
+// them; on 32-bit Linux also under their plain names, bound to the version
+// v7.3 (libmx.map), as that platform's MATLAB exported them.  A plug-in that
+// calls the 32-bit-dimension interface (_700) finds no such operation here
+// and fails to load.
 STANDIN_API mxArray* mxCreateDoubleMatrix_730(size_t m, size_t n, int) { return create_double(m, n); }
 STANDIN_API size_t mxGetNzmax_730(const mxArray* a) { return a->doubles.size(); }
 #if defined(__linux__) && defined(__i386__)
@@ -68,6 +67,7 @@ STANDIN_API size_t mxGetNzmax(const mxArray* a) { return a->doubles.size(); }
 #endif
 
 // The driver's side.
+STANDIN_API unsigned int standin_array_api(void) { return 0x07300000; }
 STANDIN_API mxArray* standin_array(standin_kind kind, size_t m, size_t n, const double* values, size_t count) {
   mxArray* a = new_array(kind, m, n, kind == STANDIN_SPARSE || kind == STANDIN_CLAIMED ? count : m * n);
   for (size_t i = 0; i < count && i < a->doubles.size() + a->singles.size(); ++i) {

@@ -34,6 +34,10 @@ enum standin_kind {
                      the plug-in must refuse before reading past `count` */
 };
 
+/* libmx: the MEX API whose operations it provides, as a plug-in states the
+ * one it calls through mexfilerequiredapiversion: 0x07300000, the
+ * large-array interface with separate real and imaginary storage. */
+STANDIN_API unsigned int standin_array_api(void);
 /* libmx: an array of the given kind holding `count` values (the rest 0).
  * Arrays live until standin_release_all(). */
 STANDIN_API mxArray* standin_array(enum standin_kind kind, size_t m, size_t n, const double* values, size_t count);

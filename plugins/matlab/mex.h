@@ -3,19 +3,15 @@
  * Declarations of the host operations that the kernels call, under the
  * names and signatures of MATLAB's documented MEX API, for the plug-ins that
  * MATLAB itself loads (.mexw64, .mexw32, .mexglx, .mexa64, .mexmaci64,
- * .mexmaca64).  Each plug-in is built on one of the host's two array
- * interfaces, chosen the way MATLAB's own build does it:
- *
- *  - MX_COMPAT_32 defined (mex -compatibleArrayDims): 32-bit dimensions.
- *    mwSize and mwIndex are int, and the operations whose dimensions changed
- *    width carry the suffix _700 (mxCreateDoubleMatrix_700).
- *  - otherwise (mex -largeArrayDims): dimensions as wide as a pointer.
- *    mwSize and mwIndex are size_t, and those operations carry the suffix
- *    _730, unversioned, as every MATLAB of R2017b and later exports them
- *    (Linux x86-64 included).  Only the 32-bit Linux MATLAB (.mexglx, last
- *    released with R2012a) exported them under their plain names, bound to
- *    the libmx symbol version v7.3; a .mexa64 asking for that version would
- *    not load in today's MATLAB.
+ * .mexmaca64).  Every plug-in is built on the host's large-array interface,
+ * the one MATLAB's own mex builds by default (mex -R2017b): mwSize and
+ * mwIndex as wide as a pointer, and the operations whose dimensions changed
+ * width in MATLAB 7.3 under the suffix _730, unversioned, as every MATLAB of
+ * R2017b and later exports them.  Only the 32-bit Linux MATLAB (.mexglx,
+ * last released with R2012a) exported them under their plain names, bound to
+ * the libmx symbol version v7.3, the form of the plug-ins its own mex made;
+ * a .mexa64 asking for that version would not load in today's MATLAB.  On
+ * the 32-bit platforms a pointer, and so every dimension, is 32 bits wide.
  *
  * Only the operations listed here exist for the plug-ins: the import
  * libraries of the Windows builds (libmx.def, libmex.def beside this file)
@@ -34,15 +30,9 @@ extern "C" {
 
 typedef struct mxArray_tag mxArray;
 
-#ifdef MX_COMPAT_32
-typedef int mwSize;
-typedef int mwIndex;
-typedef int mwSignedIndex;
-#else
 typedef size_t mwSize;
 typedef size_t mwIndex;
 typedef ptrdiff_t mwSignedIndex;
-#endif
 
 typedef enum { mxREAL = 0, mxCOMPLEX = 1 } mxComplexity;
 
@@ -58,11 +48,9 @@ bool mxIsSparse(const mxArray* pm);
 void mexErrMsgTxt(const char* message);
 int mexPrintf(const char* format, ...);
 
-/* Operations with an mwSize in their signature: one entry point per
- * interface.  PROXKIT_MX_DIMS(name) names the one of this build. */
-#if defined(MX_COMPAT_32)
-#define PROXKIT_MX_DIMS(name) name##_700
-#elif defined(__linux__) && defined(__i386__)
+/* Operations with an mwSize in their signature: PROXKIT_MX_DIMS(name)
+ * names the large-array entry point of this platform's MATLAB. */
+#if defined(__linux__) && defined(__i386__)
 #define PROXKIT_MX_DIMS(name) name
 __asm__(".symver mxCreateDoubleMatrix,mxCreateDoubleMatrix@v7.3");
 __asm__(".symver mxGetNzmax,mxGetNzmax@v7.3");
@@ -75,8 +63,12 @@ __asm__(".symver mxGetNzmax,mxGetNzmax@v7.3");
 mxArray* mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity complexity);
 mwSize mxGetNzmax(const mxArray* pm);
 
-/* The entry point that every plug-in exports, and nothing else. */
+/* The entry points a plug-in exports, and nothing else: mexFunction, and on
+ * the 64-bit platforms mexfilerequiredapiversion (api_version.cpp beside
+ * this file), through which MATLAB learns the release and the API a file
+ * was built for when it loads it. */
 void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
+void mexfilerequiredapiversion(unsigned int* built_by_release, unsigned int* target_api_version);
 
 #ifdef __cplusplus
 }

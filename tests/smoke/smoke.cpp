@@ -1,13 +1,14 @@
 // Smoke test of the plug-ins built for MATLAB, on their own platform (or
-// under wine or qemu): loads each plug-in given on the command line by path, as
-// MATLAB does, calls its mexFunction through the stand-in host libraries on
-// the kernel's cases (cases.cpp) and checks every result bit for bit and
-// every message character for character.
+// under wine or qemu): loads each plug-in given on the command line by path,
+// as MATLAB does (refusing a file that states an API other than the one whose
+// operations the host provides), calls its mexFunction through the stand-in
+// host libraries on the kernel's cases (cases.cpp) and checks every result
+// bit for bit and every message character for character.
 //
 // Prints one line per call, "<kernel>/<case> <digest>", the digest covering
-// everything the call did but the sign of a NaN; the test compares these lines with the Linux
-// x86-64 build's.  Failures go to the error stream; the exit status is 1 if
-// any call failed.
+// everything the call did but the sign of a NaN; the test compares these
+// lines with the Linux x86-64 build's.  Failures go to the error stream; the
+// exit status is 1 if any call failed.
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
@@ -25,22 +26,65 @@
 
 namespace {
 
+// A loaded plug-in's exported function by name, or null.
+using Module =
+#ifdef _WIN32
+    HMODULE;
+#else
+    void*;
+#endif
+
+void* exported(Module module, const char* name) {
+#ifdef _WIN32
+  return reinterpret_cast<void*>(GetProcAddress(module, name));
+#else
+  return dlsym(module, name);
+#endif
+}
+
+using ApiVersionEntry = void (*)(unsigned int* built_by_release, unsigned int* target_api_version);
+
+// Whether a release code reads as one of MATLAB's (0x2017b: R2017b).
+bool is_release(unsigned int code) {
+  const unsigned int year = code >> 4, half = code & 0xfu;
+  return year >= 0x2006 && year <= 0x2099 && (year & 0xfu) <= 9 && (half == 0xa || half == 0xb);
+}
+
+// Loads a plug-in by path, as MATLAB does: where the file states the release
+// and API it was built for, the API must be the one whose operations this
+// host provides, or the file is refused.
 standin_entry load_entry(const std::string& path, std::string& problem) {
 #ifdef _WIN32
-  HMODULE module = LoadLibraryA(path.c_str());
+  Module module = LoadLibraryA(path.c_str());
   if (module == nullptr) {
     problem = "cannot load (error " + std::to_string(GetLastError()) + ")";
     return nullptr;
   }
-  auto entry = reinterpret_cast<standin_entry>(reinterpret_cast<void*>(GetProcAddress(module, "mexFunction")));
 #else
-  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  Module module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (module == nullptr) {
     problem = std::string("cannot load: ") + dlerror();
     return nullptr;
   }
-  auto entry = reinterpret_cast<standin_entry>(dlsym(module, "mexFunction"));
 #endif
+  if (auto api_version = reinterpret_cast<ApiVersionEntry>(exported(module, "mexfilerequiredapiversion"))) {
+    unsigned int release = 0, api = 0;
+    api_version(&release, &api);
+    char stated[160];
+    std::snprintf(stated, sizeof stated, "states the release 0x%x and the API 0x%08x", release, api);
+    if (api != standin_array_api()) {
+      char expected[64];
+      std::snprintf(expected, sizeof expected, "; the operations it calls are of the API 0x%08x", standin_array_api());
+      problem = std::string(stated) + expected;
+      return nullptr;
+    }
+    if (!is_release(release)) {
+      problem = std::string(stated) + ", which names no release";
+      return nullptr;
+    }
+    std::fprintf(stderr, "NOTE %s: %s\n", path.c_str(), stated);
+  }
+  auto entry = reinterpret_cast<standin_entry>(exported(module, "mexFunction"));
   if (entry == nullptr) problem = "exports no mexFunction";
   return entry;
 }
