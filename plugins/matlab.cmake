@@ -34,6 +34,10 @@ set(PROXKIT_MATLAB_EXTENSIONS mexa64 mexglx mexw64 mexw32 mexmaci64 mexmaca64)
 set(PROXKIT_MACOS_MINIMUM_maci64 11.0)
 set(PROXKIT_MACOS_MINIMUM_maca64 12.0)
 
+# The 32-bit platforms, whose last MATLAB releases predate the
+# mexfilerequiredapiversion export.
+set(PROXKIT_MATLAB_32BIT_PLATFORMS glnx86 win32)
+
 # Not MATLAB's: a build for tests alone, of the Linux rules on 64-bit Arm,
 # whose plug-ins (<kernel>.mex) run under an emulator and are never
 # distributed.
@@ -63,7 +67,7 @@ set(PROXKIT_MATLAB_DIR ${CMAKE_CURRENT_LIST_DIR}/matlab)
 # made from them.
 set(PROXKIT_MATLAB_EXPORTS mexFunction)
 set(PROXKIT_MATLAB_API_SOURCES "")
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+if(NOT PROXKIT_PLATFORM IN_LIST PROXKIT_MATLAB_32BIT_PLATFORMS)
   list(APPEND PROXKIT_MATLAB_EXPORTS mexfilerequiredapiversion)
   set(PROXKIT_MATLAB_API_SOURCES ${PROXKIT_MATLAB_DIR}/api_version.cpp)
 endif()
@@ -74,7 +78,7 @@ list(JOIN PROXKIT_MATLAB_EXPORTS "\n  " exports)
 set(PROXKIT_MATLAB_EXPORT_DEF ${CMAKE_BINARY_DIR}/exports.def)
 file(GENERATE OUTPUT ${PROXKIT_MATLAB_EXPORT_DEF} CONTENT "EXPORTS\n  ${exports}\n")
 
-if(PROXKIT_PLATFORM MATCHES "^(glnx86|win32)$")
+if(PROXKIT_PLATFORM IN_LIST PROXKIT_MATLAB_32BIT_PLATFORMS)
   add_compile_options(-msse2 -mfpmath=sse)
 endif()
 if(PROXKIT_PLATFORM STREQUAL "win64")
