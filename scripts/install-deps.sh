@@ -10,7 +10,38 @@
 # output goes to a log, shown only when the installation fails.
 set -eu
 
-case "${1:-}" in
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
+
+# Releases name some packages differently: the first of the names that is
+# installed or that apt knows; before the indexes are read, the first name.
+first_known() {
+  for p; do
+    if installed "$p" || LC_ALL=C apt-cache policy "$p" 2>/dev/null | grep -q 'Candidate: [^(]'; then
+      echo "$p"
+      return
+    fi
+  done
+  echo "$1"
+}
+
+# The sanitizer and libFuzzer runtimes of the clang that `clang` brings:
+# their own package where the release has one, else clang's common files.
+# Where neither clang nor the indexes tell its version, clang is missing
+# anyway and is asked again after apt-get update.
+clang_runtime() {
+  if installed clang; then
+    depends=$(dpkg-query -W -f='${Depends}' clang)
+  else
+    depends=$(LC_ALL=C apt-cache depends clang 2>/dev/null) || depends=""
+  fi
+  version=$(echo "$depends" | grep -o -m 1 'clang-[0-9][0-9]*' | head -n 1 | sed 's/^clang-//') || true
+  [ -z "$version" ] || first_known "libclang-rt-$version-dev" "libclang-common-$version-dev"
+}
+
+groups_of() {
+case "$1" in
   cross) groups="Windows cross compilers|g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
 32-bit x86 builds|g++-multilib
 wine, for the Windows smoke tests|wine wine64 wine32:i386
@@ -22,28 +53,30 @@ npm, for the macOS toolchain|npm" ;;
   peers) groups="NumPy, for the peer benchmarks|python3-numpy" ;;
   *) groups="build tools|cmake make g++
 GoogleTest and Google Benchmark|libgtest-dev libbenchmark-dev
-GNU Octave and mkoctfile|octave liboctave-dev
-clang with its sanitizer and libFuzzer runtimes|clang libclang-rt-14-dev
+GNU Octave and mkoctfile|octave $(first_known octave-dev liboctave-dev)
+clang with its sanitizer and libFuzzer runtimes|clang $(clang_runtime)
 valgrind|valgrind" ;;
 esac
-
-installed() {
-  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
 }
 
-missing=""
-lines=""
-newline='
-'
-while IFS='|' read -r label packages; do
-  absent=""
-  for p in $packages; do installed "$p" || absent="$absent $p"; done
-  [ -z "$absent" ] && continue
-  missing="$missing$absent"
-  lines="$lines  $label:$absent$newline"
-done <<EOF_GROUPS
+# What is missing of the groups: the packages, and a line per group.
+plan() {
+  groups_of "${1:-}"
+  missing=""
+  lines=""
+  while IFS='|' read -r label packages; do
+    absent=""
+    for p in $packages; do installed "$p" || absent="$absent $p"; done
+    [ -z "$absent" ] && continue
+    missing="$missing$absent"
+    lines="$lines  $label:$absent$newline"
+  done <<EOF_GROUPS
 $groups
 EOF_GROUPS
+}
+newline='
+'
+plan "${1:-}"
 log="${TMPDIR:-/tmp}/proxkit-install.log"
 
 if [ -n "$missing" ]; then
@@ -60,6 +93,8 @@ if [ -n "$missing" ]; then
       *:i386*) $sudo dpkg --add-architecture i386 ;;
     esac
     $sudo apt-get update -q &&
+      # The names the fresh indexes know.
+      plan "${1:-}" &&
       # shellcheck disable=SC2086
       $sudo apt-get install -y -q --no-install-recommends $missing
   } >"$log" 2>&1; then
