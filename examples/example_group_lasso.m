@@ -35,9 +35,9 @@ function example_group_lasso ()
   x = zeros (p, 1);
   z = x;
   t = 1;
-  printf ('%d coefficients in %d groups (table %s), %d samples, lambda = %.4g\n', ...
+  fprintf ('%d coefficients in %d groups (table %s), %d samples, lambda = %.4g\n', ...
           p, ngroups, mat2str (table), m, lambda);
-  printf ('  iteration   objective\n');
+  fprintf ('  iteration   objective\n');
   shown = [1 2 5 10 20 50 100 200 500 1000 2000];
   for k = 1:5000
     previous = x;
@@ -47,26 +47,26 @@ function example_group_lasso ()
     t = t_next;
     converged = norm (x - previous) <= 1e-10 * max (1, norm (x));
     if (any (k == shown) || converged)
-      printf ('  %9d   %.12f\n', k, objective (x));
+      fprintf ('  %9d   %.12f\n', k, objective (x));
     end
     if (converged)
       break;
     end
   end
-  printf ('converged after %d iterations\n\n', k);
+  fprintf ('converged after %d iterations\n\n', k);
 
-  printf ('  group  size   true norm   recovered norm\n');
+  fprintf ('  group  size   true norm   recovered norm\n');
   recovered = false (1, ngroups);
   for g = 1:ngroups
     range = table(g)+1:table(g+1);
-    recovered(g) = any (x(range) != 0);
-    printf ('  %5d  %4d   %9.4f   %14.4f\n', g, sizes(g), norm (x_true(range)), norm (x(range)));
+    recovered(g) = any (x(range) ~= 0);
+    fprintf ('  %5d  %4d   %9.4f   %14.4f\n', g, sizes(g), norm (x_true(range)), norm (x(range)));
   end
-  printf ('(the penalty shrinks the norms of the groups it keeps)\n');
-  printf ('true groups:      %s\n', mat2str (active));
-  printf ('recovered groups: %s\n', mat2str (find (recovered)));
+  fprintf ('(the penalty shrinks the norms of the groups it keeps)\n');
+  fprintf ('true groups:      %s\n', mat2str (active));
+  fprintf ('recovered groups: %s\n', mat2str (find (recovered)));
   if (isequal (find (recovered), active))
-    printf ('support recovered: every true group, and no other, is non-zero\n');
+    fprintf ('support recovered: every true group, and no other, is non-zero\n');
   else
     error ('example_group_lasso: the support was not recovered');
   end

@@ -5,19 +5,19 @@ function example_group_norms ()
   % table holds the groups' accumulated lengths, starting at 0.
   x = [3 4 0, 1 1 1 1, 0 0 0 0 0];
   table = [0 3 7 12];
-  printf ('x     = %s\n', mat2str (x));
-  printf ('table = %s   (groups of 3, 4 and 5 entries)\n', mat2str (table));
+  fprintf ('x     = %s\n', mat2str (x));
+  fprintf ('table = %s   (groups of 3, 4 and 5 entries)\n', mat2str (table));
 
   penalty = grpnorm (x, table);
-  printf ('grpnorm (x, table)          = %g   (5 + 2 + 0)\n', penalty);
+  fprintf ('grpnorm (x, table)          = %g   (5 + 2 + 0)\n', penalty);
 
   % The same value written with Octave's own operations, group by group.
   byhand = 0;
   for k = 1:numel (table) - 1
     byhand = norm (x(table(k)+1:table(k+1))) + byhand;
   end
-  printf ('the same, group by group    = %g\n', byhand);
+  fprintf ('the same, group by group    = %g\n', byhand);
 
   % A table that covers only part of the vector leaves the rest out.
-  printf ('grpnorm (x, [3 7])          = %g   (the second group alone)\n', grpnorm (x, [3 7]));
+  fprintf ('grpnorm (x, [3 7])          = %g   (the second group alone)\n', grpnorm (x, [3 7]));
 end

@@ -18,7 +18,7 @@ function example_l1_ball ()
   truth = tau * truth ./ sum (abs (truth), 2);
   A = randn (k, d) / sqrt (k);
   B = truth * A';                         % row p holds b_p'
-  printf ('%d problems: %d unknowns, %d measurements, %d non-zeros each, tau = %g\n', ...
+  fprintf ('%d problems: %d unknowns, %d measurements, %d non-zeros each, tau = %g\n', ...
           problems, d, k, nonzeros_per_signal, tau);
 
   step = 1 / norm (A) ^ 2;                % 1 / the gradient's Lipschitz constant
@@ -28,13 +28,13 @@ function example_l1_ball ()
     [X, theta] = rowball (X - step * gradient, problems, d, tau);
     if (any (iteration == [1 10 100 300 1000]))
       err = max (sqrt (sum ((X - truth) .^ 2, 2)) ./ sqrt (sum (truth .^ 2, 2)));
-      printf ('iteration %4d: worst relative error %.2e, largest threshold %.1e\n', ...
+      fprintf ('iteration %4d: worst relative error %.2e, largest threshold %.1e\n', ...
               iteration, err, max (theta));
     end
   end
 
   err = max (sqrt (sum ((X - truth) .^ 2, 2)) ./ sqrt (sum (truth .^ 2, 2)));
-  printf ('worst relative error against the truth over %d problems: %.2e\n', problems, err);
+  fprintf ('worst relative error against the truth over %d problems: %.2e\n', problems, err);
   % The projection meets the radius to within its tolerance of 1e-8, which
   % bounds the attainable accuracy.
   if (err > 1e-6)

@@ -17,7 +17,7 @@ function example_matrix_completion ()
   % A matrix of its own for the residual (a copy of `observed` would share
   % its storage, and the in-place writes would reach `observed` too).
   residual = sparse (iR, iC, 1, m, n);
-  printf ('%d-by-%d matrix of rank %d, %d entries observed (%.0f%%)\n', ...
+  fprintf ('%d-by-%d matrix of rank %d, %d entries observed (%.0f%%)\n', ...
           m, n, r, numel (b), 100 * numel (b) / (m * n));
 
   % Rows of U and columns of V each see their own observed entries.
@@ -45,12 +45,12 @@ function example_matrix_completion ()
     end
     fit = norm (update_residual (residual, U, V, iR, iC, b)) / norm (b);
     if (sweep <= 3 || mod (sweep, 10) == 0)
-      printf ('sweep %2d: relative residual on the observed entries %.2e\n', sweep, fit);
+      fprintf ('sweep %2d: relative residual on the observed entries %.2e\n', sweep, fit);
     end
   end
 
   err = norm (U * V - A, 'fro') / norm (A, 'fro');
-  printf ('relative error of U*V against the whole truth: %.2e\n', err);
+  fprintf ('relative error of U*V against the whole truth: %.2e\n', err);
   if (err > 1e-8)
     error ('example_matrix_completion: no convergence (error %.2e)', err);
   end

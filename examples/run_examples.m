@@ -3,6 +3,6 @@ here = fileparts (mfilename ('fullpath'));
 examples = dir (fullfile (here, 'example_*.m'));
 for k = 1:numel (examples)
   [~, name] = fileparts (examples(k).name);
-  printf ('\n=== %s ===\n', name);
+  fprintf ('\n=== %s ===\n', name);
   feval (name);
 end

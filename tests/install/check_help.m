@@ -17,7 +17,7 @@ function check_help (kernel)
   try
     feval (kernel);
   catch err
-    message = regexprep (err.message, '^\w+: ', '', 'once');
+    message = plugin_message (err);
     if (strncmp (message, 'Usage: ', 7))
       expect_in (text, message);
     end

@@ -13,15 +13,15 @@ function cross_check_builds (native, mex)
   outcomes = {run_build(native, calls, '.oct'), run_build(mex, calls, '.mex')};
   bad = 0;
   for c = 1:numel (calls)
-    if (! isequal (outcomes{1}{c}, outcomes{2}{c}))
-      bad += 1;
-      printf ('%s: native and MEX differ\n', describe (calls{c}));
+    if (~isequal (outcomes{1}{c}, outcomes{2}{c}))
+      bad = bad + 1;
+      fprintf ('%s: native and MEX differ\n', describe (calls{c}));
       disp (outcomes{1}{c});
       disp (outcomes{2}{c});
     end
   end
-  refused = sum (cellfun (@(o) ! isempty (o.message), outcomes{1}));
-  printf ('%d calls compared (%d refused), %d differ\n', numel (calls), refused, bad);
+  refused = sum (cellfun (@(o) ~isempty (o.message), outcomes{1}));
+  fprintf ('%d calls compared (%d refused), %d differ\n', numel (calls), refused, bad);
   if (bad > 0)
     error ('the native and MEX builds differ on %d of %d calls', bad, numel (calls));
   end
@@ -55,7 +55,8 @@ function calls = make_calls ()
     args = {x, table, 1};
     args = args(1:2 + any (strcmp (kernel, {'grpshrink', 'grpsign'})));
     slot = randi (numel (args));
-    args{slot} = pick (others) (args{slot});
+    convert = pick (others);
+    args{slot} = convert (args{slot});
     calls{end+1} = call (kernel, @() args, 1);
     fewer = args(1:randi (numel (args)) - 1);
     calls{end+1} = call (kernel, @() fewer, 1);
@@ -113,7 +114,7 @@ function table = segment_table (n)
   table = unique ([0, sort(randi ([0 n], 1, randi ([0 5]))), n]);
   switch (randi (6))
     case 1
-      table(end) += 1;
+      table(end) = table(end) + 1;
     case 2
       table(randi (numel (table))) = pick ({NaN, -3, 2.5, 1e300, -Inf});
     case 3
@@ -140,7 +141,7 @@ function outcomes = run_build (folder, calls, ext)
   clear functions;
   for kernel = unique (cellfun (@(c) c.kernel, calls, 'UniformOutput', false))
     [~, ~, found] = fileparts (which (kernel{1}));
-    if (! strcmp (found, ext))
+    if (~strcmp (found, ext))
       error ('%s resolves to %s, not to a plug-in in %s', kernel{1}, which (kernel{1}), folder);
     end
   end
@@ -158,7 +159,7 @@ function o = outcome (c)
   % Storage of the size of a segment kernel's result, full of NaN and just
   % freed: a result that is not zero-filled where its kernel relies on zeros
   % would likely be given it and show NaN.
-  if (! isempty (args) && isnumeric (args{1}))
+  if (~isempty (args) && isnumeric (args{1}))
     garbage = NaN (numel (args{1}), 1);
     clear garbage;
   end
@@ -182,7 +183,7 @@ function o = outcome (c)
 end
 
 function b = bits (x)
-  if (! exist ('x', 'var'))
+  if (~exist ('x', 'var'))
     b = {'undefined'};  % a result the plug-in did not create
     return;
   end

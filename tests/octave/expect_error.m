@@ -1,13 +1,10 @@
 function expect_error (call, expected)
   % EXPECT_ERROR (CALL, EXPECTED) checks that the function handle CALL raises
-  % an error whose text is EXPECTED.  Octave puts the plug-in's name and ": "
-  % before the text of a MEX error; MATLAB shows the bare text, so the prefix
-  % is removed before comparing.
+  % an error whose text is EXPECTED.
   try
     call ();
   catch err
-    text = regexprep (err.message, '^\w+: ', '', 'once');
-    if (! strcmp (text, expected))
+    if (~strcmp (plugin_message (err), expected))
       error ('expected the error "%s", got "%s"', expected, err.message);
     end
     return;

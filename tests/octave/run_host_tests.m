@@ -1,43 +1,66 @@
-function run_host_tests ()
-  % RUN_HOST_TESTS runs the host test suite, the scripts beside this file,
-  % against the proxkit functions on Octave's path: every test_*.m, and the
-  % native_*.m ones too when those functions are Octave-native (.oct).  Each
-  % script runs in a workspace of its own and a failing one does not stop
-  % the others; prints a line per script and the counts, and fails unless
-  % every script passed.
-  [~, ~, ext] = fileparts (which ('grpnorm'));
-  if (! any (strcmp (ext, {'.oct', '.mex'})))
-    error ('run_host_tests: grpnorm is not a plug-in on the path');
+function run_host_tests (plugin_dir)
+  % RUN_HOST_TESTS (PLUGIN_DIR) runs the host test suite, the test_*.m
+  % files beside this one, against the proxkit plug-ins in the folder
+  % PLUGIN_DIR, in MATLAB or in Octave.  RUN_HOST_TESTS () runs it against
+  % the proxkit plug-ins already on the path.
+  %
+  % The native_*.m files check the boundary with Octave itself (what Octave
+  % keeps beside a value's storage), which only Octave-native plug-ins
+  % (.oct) reach: elsewhere they are skipped, with the reason.  Each file
+  % runs in a workspace of its own and a failing one does not stop the
+  % others.  Prints a line per file and the counts, and raises an error
+  % unless every file that ran passed.
+  if (nargin > 0)
+    addpath (plugin_dir);
   end
-  patterns = {'test_*.m'};
+  plugin = which ('grpnorm');
+  [folder, ~, ext] = fileparts (plugin);
+  if (~any (strcmp (ext, {'.oct', ['.' mexext]})))
+    error ('run_host_tests: grpnorm is not a plug-in on the path (it resolves to "%s")', plugin);
+  end
+  fprintf ('proxkit host tests on %s\n', folder);
+  here = fileparts (mfilename ('fullpath'));
+  addpath (here);
+
   if (strcmp (ext, '.oct'))
-    patterns{end+1} = 'native_*.m';
+    native_skipped = '';
+  elseif (exist ('OCTAVE_VERSION', 'builtin'))
+    native_skipped = 'needs the Octave-native plug-ins (.oct)';
+  else
+    native_skipped = 'checks Octave''s own storage of values, which MATLAB does not have';
   end
-  folder = fileparts (mfilename ('fullpath'));
-  addpath (folder);
+  files = [dir(fullfile (here, 'test_*.m')); dir(fullfile (here, 'native_*.m'))];
   failed = {};
-  count = 0;
-  for pattern = patterns
-    scripts = dir (fullfile (folder, pattern{1}));
-    for k = 1:numel (scripts)
-      [~, name] = fileparts (scripts(k).name);
-      count++;
-      try
-        run_script (name);
-        printf ('PASS %s\n', name);
-      catch err
-        printf ('FAIL %s: %s\n', name, err.message);
-        failed{end+1} = name;
-      end
+  passed = 0;
+  skipped = 0;
+  for k = 1:numel (files)
+    [~, name] = fileparts (files(k).name);
+    if (strncmp (name, 'native_', 7) && ~isempty (native_skipped))
+      fprintf ('SKIP %s: %s\n', name, native_skipped);
+      skipped = skipped + 1;
+      continue;
+    end
+    started = tic;
+    try
+      run_file (name);
+      fprintf ('PASS %s (%.1f s)\n', name, toc (started));
+      passed = passed + 1;
+    catch err
+      fprintf ('FAIL %s: %s\n', name, err.message);
+      failed{end+1} = name; %#ok<AGROW>
     end
   end
-  printf ('%d passed, %d failed\n', count - numel (failed), numel (failed));
-  if (! isempty (failed))
+  fprintf ('%d passed, %d failed', passed, numel (failed));
+  if (skipped > 0)
+    fprintf (', %d skipped', skipped);
+  end
+  fprintf ('\n');
+  if (~isempty (failed))
     error ('run_host_tests: %s failed', strjoin (failed, ', '));
   end
 end
 
-function run_script (name)
-  % A workspace of its own, so that the script's variables meet no caller's.
+function run_file (name)
+  % A workspace of its own, so that a script's variables meet no caller's.
   eval (name);
 end
