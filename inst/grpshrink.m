@@ -4,19 +4,34 @@ function varargout = grpshrink (varargin)
 %
 %   OUT scales every segment v of VECT by max(0, 1 - 1/(rho*norm(v))): a
 %   segment of norm at most 1/rho becomes zero and a longer one is shortened
-%   by 1/rho.  This is the proximal operator of the group-l2 penalty with
-%   weight 1/rho (the proximal step of a group-lasso solver).
+%   by 1/rho.  rho is the reciprocal of the usual threshold: for the
+%   threshold tau pass 1/tau.  This is the proximal operator of the group-l2
+%   penalty with weight 1/rho (the proximal step of a group-lasso solver).
+%
+%   One rho serves every segment; further elements of rho are ignored
+%   without a word, so they are no per-segment weights.  Weights w > 0, one
+%   per segment, come from the same call on the scaled vector: with w
+%   repeated per element, w(:) .* grpshrink (z ./ w, accIdx, rho) gives each
+%   segment the threshold w/rho.
+%
+%   Groups that are the rows of a matrix W: a segment is a run of
+%   consecutive elements, and W is stored column by column, so its rows are
+%   not runs but the columns of W.' are.  Work on W.', one segment per row
+%   of W; for a p-by-T W:
+%     out = grpshrink (W.', 0:T:p*T, rho);
+%     W = reshape (out, T, p).';
 %
 %   Arguments
 %     vect    real double array of N elements, any shape, read as the vector
 %             vect(:).
-%     accIdx  the segment table, any shape: K accumulated segment lengths
-%             starting at 0 (segments of lengths 2 and 3 over 5 elements:
-%             [0 2 5]).  Segment k covers the 0-based positions from
+%     accIdx  the segment table, any shape: K boundaries of K-1 segments,
+%             the first one 0, each the sum of the segment lengths before
+%             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).  Segment k covers the 0-based positions from
 %             accIdx(k), truncated toward zero, up to but not including
 %             accIdx(k+1).
-%     rho     real double array; its first element is the parameter rho,
-%             further elements are ignored.
+%     rho     real double array; its first element is the parameter rho
+%             (the reciprocal of the threshold), further elements are
+%             ignored.
 %   Result
 %     out     N-by-1 double column, whatever the shape of VECT.  Each norm
 %             is the square root of the segment's squares summed from 0 in
@@ -50,6 +65,17 @@ function varargout = grpshrink (varargin)
 %     % out = [2.4000000000000004; 3.2; 0; 0]: the segment (3, 4) of norm 5
 %     % is scaled by 1 - 1/5, the segment (0.3, 0.4) of norm 0.5 becomes 0
 %
+%   Example: the thresholds 2 and 0.1 of two segments, through weights
+%     z = [3 4 0.3 0.4];  accIdx = [0 2 4];  w = repelem ([2 0.1], diff (accIdx));
+%     out = w(:) .* grpshrink (z ./ w, accIdx, 1)
+%     % out = [1.8; 2.4; 0.24; 0.32]: norms 5 and 0.5 scaled by 1 - 2/5 and
+%     % 1 - 0.1/0.5
+%
+%   Example: the rows of W as groups, threshold 1
+%     W = [3 4; 0.3 0.4; 6 8];
+%     W = reshape (grpshrink (W.', 0:2:6, 1), 2, 3).'
+%     % W = [2.4 3.2; 0 0; 5.4 7.2]: the row norms 5, 0.5 and 10
+%
 %   See also GRPNORM, GRPCLIP, GRPSIGN, CONTENTS.
 
 % Only the compiled plug-in of the same name computes anything: this file
@@ -67,3 +93,10 @@ end
 %!error <rho must be a real, full double array\.> grpshrink ([3 4], [0 2], single (1))
 %!error <rho must have at least one element\.> grpshrink ([3 4], [0 2], [])
 %!error <INDEX OUT OF BOUND: the last index is out of bound\.> grpshrink ([3 4], [0 3], 1)
+%!test
+%! z = [3 4 0.3 0.4];
+%! w = repelem ([2 0.1], diff ([0 2 4]));
+%! assert (w(:) .* grpshrink (z ./ w, [0 2 4], 1), [1.8; 2.4; 0.24; 0.32], 1e-15)
+%!test
+%! W = reshape (grpshrink ([3 4; 0.3 0.4; 6 8].', 0:2:6, 1), 2, 3).';
+%! assert (W, [2.4 3.2; 0 0; 5.4 7.2], 1e-15)

@@ -1,9 +1,11 @@
 function varargout = pairdot (varargin)
 %PAIRDOT Product of two low-rank factors at listed positions.
-%   Usage: out = pairdot_native (U', V, iR, iC)
+%   out = pairdot (U', V, iR, iC)
 %
-%   The function is called pairdot; its usage message names the call
-%   pairdot_native.  OUT holds the values (U*V)(iR(k), iC(k)) of the product
+%   Its usage message names the call pairdot_native:
+%     Usage: out = pairdot_native (U', V, iR, iC)
+%
+%   OUT holds the values (U*V)(iR(k), iC(k)) of the product
 %   of an m-by-r factor U and an r-by-n factor V at L listed positions,
 %   without forming the m-by-n product: the model of a low-rank matrix at the
 %   positions of a sparse pattern.

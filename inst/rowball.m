@@ -28,6 +28,16 @@ function varargout = rowball (varargin)
 %   becomes 0 with theta Inf.  A negative t prints the line
 %   " t should be nonnegative!" and returns zeros; it is not an error.
 %
+%   The tolerance 1e-8 is absolute, so rows of small magnitude suffer: a row
+%   at scale 1e-10 whose l1 norm is 4t comes back unchanged with theta 0,
+%   and at scale 1e-8 the row of the example below gets theta 1.5e-8, not
+%   1.75e-8, without a word.  With s a
+%   power of two near t, the same computation on exactly scaled numbers,
+%   with the tolerance scaled by s, is
+%     [P, theta] = rowball (X / s, m, n, t / s);
+%     P = s * P;  theta = theta * s;
+%   (s = pow2 (round (log2 (t))) for t > 0).
+%
 %   Refusals (the call raises an error and creates nothing; Octave puts
 %   "rowball: " before it)
 %     fewer than four arguments (arguments after the fourth are ignored):
@@ -45,6 +55,13 @@ function varargout = rowball (varargin)
 %     [P, theta, iterations] = rowball ([3 1 -2], 1, 3, 2)
 %     % P = [1.5 0 -0.5], theta = 1.5, iterations = 2: the row's l1 norm
 %     % 6 exceeds 2, and shrinking every magnitude by 1.5 leaves 1.5 + 0.5
+%
+%   Example: the same row at scale 1e-10, t a quarter of its l1 norm
+%     x = 1e-10 * [3 1 -2];  t = 1.5e-10;  s = pow2 (round (log2 (t)));
+%     [P, theta] = rowball (x / s, 1, 3, t / s);
+%     P = s * P, theta = theta * s
+%     % P = 1e-10 * [1.25 0 -0.25], theta = 1.75e-10 (rowball (x, 1, 3, t)
+%     % alone returns x with theta 0)
 %
 %   See also GRPCLIP, CONTENTS.
 
@@ -77,3 +94,13 @@ end
 %!error <X must have at least m\*n elements\.> rowball ([1 2], 1, 3, 1)
 %!error <m must be a count from 0 to 2147483647\.> rowball ([1 2], -1, 2, 1)
 %!error <t must have at least one element\.> rowball ([1 2], 1, 2, [])
+%!test
+%! x = 1e-10 * [3 1 -2];
+%! t = 1.5e-10;
+%! [P, theta] = rowball (x, 1, 3, t);
+%! assert (P, x)
+%! assert (theta, 0)
+%! s = pow2 (round (log2 (t)));
+%! [P, theta] = rowball (x / s, 1, 3, t / s);
+%! assert (s * P, 1e-10 * [1.25 0 -0.25], -1e-14)
+%! assert (theta * s, 1.75e-10, -1e-14)
