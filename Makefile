@@ -3,6 +3,7 @@
 #   make test   installs what is missing, builds, runs every test (ends with CTest's summary)
 #   make package  builds the Octave package $(BUILD)/proxkit-<version>.tar.gz
 #   make dist   builds the MATLAB plug-ins of every platform this machine can build into dist/
+#   make release  builds $(BUILD)/release/ (the MATLAB zip, the Octave package, SHA256SUMS) and tests it
 #   make test-octaves  builds and tests in chroots of Debian 13 (Octave 9) and sid (the newest)
 
 BUILD ?= build
@@ -13,7 +14,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CHROOTS ?= $(BUILD)/chroots
 OCTAVE = octave-cli --no-history --no-init-file --quiet
 
-.PHONY: all deps deps-cross build test test-octaves demo package dist clean fuzz-build fuzz fuzz-seeds memcheck bench bench-build bench-peers bench-compare
+.PHONY: all deps deps-cross build test test-octaves demo package dist release clean fuzz-build fuzz fuzz-seeds memcheck bench bench-build bench-peers bench-compare
 
 all: build
 
@@ -46,6 +47,12 @@ package: build
 dist: deps deps-cross
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) --target dist -j $(JOBS)
+
+# The release: the plug-ins of every platform dist builds, the Octave
+# package, and the tests of what was packed (ctest's label release).
+release: deps-cross build
+	cmake --build $(BUILD) --target release -j $(JOBS)
+	cd $(BUILD) && ctest -L release --output-on-failure
 
 # The fuzz targets: clang, libFuzzer, AddressSanitizer and UBSan, in a build
 # directory of their own.

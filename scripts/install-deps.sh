@@ -60,7 +60,8 @@ multilib|32-bit x86 builds|g++-multilib
 wine|wine, for the Windows smoke tests|wine wine64
 wine32|wine's 32-bit part, for the Windows x86 smoke test|wine32:i386
 qemu|qemu and the Arm C library, for the Arm tests|qemu-user libc6-arm64-cross
-llvm|LLVM's Mach-O linker and tools, for macOS|lld llvm"
+llvm|LLVM's Mach-O linker and tools, for macOS|lld llvm
+release|zip and unzip, for make release and its test|zip unzip"
     # Node.js distributions bring npm without Debian's package.
     command -v npm >/dev/null 2>&1 || groups="$groups
 npm|npm, for the macOS toolchain|npm" ;;
