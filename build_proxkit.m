@@ -50,7 +50,7 @@ function outdir = build_proxkit (outdir)
     flags = {};
     if (isunix () && ~ismac ())
       % On Linux a plug-in exports mexFunction alone, under the version MEX,
-      % and the soversion symbol that mex adds from Octave 10 on.
+      % and the soversion symbol that newer Octaves' mex adds.
       flags = {['-Wl,--version-script=' fullfile(root, 'plugins', 'octaveMexFunction.map')]};
     end
   else
