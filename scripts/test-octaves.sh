@@ -61,7 +61,7 @@ make_chroot() {
   echo "test-octaves: $1: debootstrap from $(mirror) (log: $root.log)"
   began=$(date +%s)
   if ! debootstrap --variant=minbase "$1" "$root.partial" "$(mirror)" >"$root.log" 2>&1; then
-    reason="the mirror $(mirror) cannot provide it ($(grep -E '^E: ' "$root.log" | tail -n 1))"
+    reason="debootstrap could not make it from $(mirror): $(grep -E "^E: " "$root.log" | tail -n 1)"
     # debootstrap unmounts what it mounted on its way out; if not, the
     # partial tree stays.
     remove_tree "$root.partial"
@@ -95,6 +95,11 @@ test_suite() {
     chroot "$root" /bin/sh -c '
       set -e
       cd /proxkit
+      # A fresh system lacks even make: the installer brings it, then
+      # make demo finds everything it needs.
+      # (A run interrupted while apt was installing leaves dpkg to finish.)
+      dpkg --configure -a
+      sh scripts/install-deps.sh
       make demo BUILD=/proxkit-build FUZZ_BUILD=/proxkit-build-fuzz
       # The downloaded packages are not needed again: a quarter less disk.
       apt-get clean
