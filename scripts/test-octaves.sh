@@ -61,7 +61,7 @@ make_chroot() {
   echo "test-octaves: $1: debootstrap from $(mirror) (log: $root.log)"
   began=$(date +%s)
   if ! debootstrap --variant=minbase "$1" "$root.partial" "$(mirror)" >"$root.log" 2>&1; then
-    reason="the mirror $(mirror) cannot provide it ($(grep -E '^E: ' "$root.log" | tail -n 1))"
+    reason="debootstrap could not make it from $(mirror): $(grep -E "^E: " "$root.log" | tail -n 1)"
     # debootstrap unmounts what it mounted on its way out; if not, the
     # partial tree stays.
     remove_tree "$root.partial"
@@ -95,8 +95,20 @@ test_suite() {
     chroot "$root" /bin/sh -c '
       set -e
       cd /proxkit
+      # A fresh system lacks even make: the installer brings it, then
+      # make demo finds everything it needs.
+      # (A run interrupted while apt was installing leaves dpkg to finish.)
+      dpkg --configure -a
+      sh scripts/install-deps.sh
       make demo BUILD=/proxkit-build FUZZ_BUILD=/proxkit-build-fuzz
+      # The downloaded packages are not needed again: a quarter less disk.
+      apt-get clean
       echo "test-octaves: $(octave-cli --version | head -n 1), $(g++ --version | head -n 1), $(cmake --version | head -n 1)"
+      # Every Octave symbol an .oct file calls, even on a path no test
+      # takes, must be one that this Octave exports.
+      for plugin in /proxkit-build/octave/*.oct; do
+        if ldd -r "$plugin" 2>&1 | grep "undefined symbol"; then exit 1; fi
+      done
       cd /proxkit-build
       ctest --output-on-failure -j "$(nproc)" -R "^(octave|octave-mex)\.|^install\.(octave_package|build_script)$"'
   status=$?
