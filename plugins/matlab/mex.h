@@ -65,15 +65,15 @@ int mexPrintf(const char* format, ...);
 #elif defined(__linux__) && defined(__i386__)
 #define PROXKIT_MX_DIMS(name) name
 __asm__(".symver mxCreateDoubleMatrix,mxCreateDoubleMatrix@v7.3");
-__asm__(".symver mxGetNzmax,mxGetNzmax@v7.3");
+__asm__(".symver mxGetJc,mxGetJc@v7.3");
 #else
 #define PROXKIT_MX_DIMS(name) name##_730
 #endif
 
 #define mxCreateDoubleMatrix PROXKIT_MX_DIMS(mxCreateDoubleMatrix)
-#define mxGetNzmax PROXKIT_MX_DIMS(mxGetNzmax)
+#define mxGetJc PROXKIT_MX_DIMS(mxGetJc)
 mxArray* mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity complexity);
-mwSize mxGetNzmax(const mxArray* pm);
+mwIndex* mxGetJc(const mxArray* pm);
 
 /* The entry point that every plug-in exports, and nothing else. */
 void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
