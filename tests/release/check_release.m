@@ -14,7 +14,10 @@ function root = check_release (release, scratch)
     error ('check_release: %s exists already', scratch);
   end
   unzip (fullfile (release, zips(1).name), scratch);
-  root = fullfile (scratch, 'proxkit');
+  % The absolute folder, as which names the functions found in it.
+  here = cd (scratch);
+  root = fullfile (pwd, 'proxkit');
+  cd (here);
   fprintf ('%s unpacked into %s\n', zips(1).name, root);
   fprintf ('%s', fileread (fullfile (root, 'PLATFORMS.txt')));
 
