@@ -6,13 +6,14 @@
 // Returns nothing.  Refuses a wrong argument count or any requested result
 // ("Usage: nzassign ( S, v )"), an S that is not a real double array (full or
 // sparse), and a v that is not a real, full double array.  Deliberate
-// deviation: a v longer than the value storage of S (its element count when
-// full, its allocated non-zero capacity when sparse) is refused with "v must
-// not have more elements than S has stored values." before anything is
-// written, so a refused call leaves S unchanged.
+// deviation: a v longer than the stored values of S (its element count when
+// full, its stored non-zeros when sparse, not their allocated capacity) is
+// refused with "v must not have more elements than S has stored values."
+// before anything is written, so a refused call leaves S unchanged.
 //
 // The write reaches every value that shares S's storage (its help lists
-// them).
+// them); the Octave-native build refuses an S whose write would land in a
+// private copy only.
 #include "factor/nzassign.h"
 #include "gateway/gateway.h"
 
@@ -21,8 +22,8 @@ PROXKIT_GATEWAY(nzassign) {
   enum { IN_S, IN_V, N_IN };
   check_counts(nlhs, nrhs, N_IN, 0, "Usage: nzassign ( S, v )");
   require_double(prhs[IN_S], "S", true);
-  double* dst = proxkit::host::writable_storage(prhs[IN_S]);
+  double* dst = proxkit::host::writable_storage(prhs, IN_S, "S");
   const DoubleArray v = full_double(prhs[IN_V], "v");
-  require(v.size <= proxkit::host::stored_capacity(prhs[IN_S]), "v must not have more elements than S has stored values.");
+  require(v.size <= proxkit::host::stored_count(prhs[IN_S]), "v must not have more elements than S has stored values.");
   proxkit::nzassign(dst, v.data, v.size);
 }

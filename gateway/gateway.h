@@ -39,8 +39,8 @@ static_assert(std::is_convertible_v<decltype(declval<Arguments>()[0]), Argument>
 static_assert(std::is_integral_v<Dimension>);
 static_assert(is_same_v<decltype(is_real_double(declval<Argument>(), true)), bool>);
 static_assert(is_same_v<decltype(storage_of(declval<Argument>())), DoubleArray>);
-static_assert(is_same_v<decltype(writable_storage(declval<Argument>())), double*>);
-static_assert(is_same_v<decltype(stored_capacity(declval<Argument>())), std::size_t>);
+static_assert(is_same_v<decltype(writable_storage(declval<Arguments>(), 0, "")), double*>);
+static_assert(is_same_v<decltype(stored_count(declval<Argument>())), std::size_t>);
 static_assert(is_same_v<decltype(new_result(declval<Results>(), 0, std::size_t{}, std::size_t{}, Contents::zeros)),
                         double*>);
 static_assert(is_same_v<decltype(raise("")), void> && is_same_v<decltype(print("")), void>);

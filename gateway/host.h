@@ -16,11 +16,13 @@
 //    before any storage of a is touched;
 //  - storage_of(a): the storage and shape of an input that passed it, read
 //    without copying or unsharing anything;
-//  - writable_storage(a) and stored_capacity(a): the storage of an input
-//    written in place, with nothing the host keeps about its old values
-//    left to outlive the write where the binding can drop it, and how many
-//    values it holds (a sparse array's capacity, a full one's element
-//    count);
+//  - writable_storage(prhs, i, name): the storage of input i (named name
+//    in messages), written in place, with nothing the host keeps about its
+//    old values left to outlive the write where the binding can drop it;
+//    refused where the binding sees that the write could not reach the
+//    caller's value;
+//  - stored_count(a): how many values a holds (a sparse array's stored
+//    ones, the last of its column pointers; a full one's element count);
 //  - new_result(results, slot, m, n, contents): a new m-by-n double
 //    result, owned by the host at once;
 //  - raise(text): refuses the call with text; never returns;

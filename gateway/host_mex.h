@@ -28,10 +28,13 @@ inline DoubleArray storage_of(Argument a) {
           static_cast<std::size_t>(mxGetN(a))};
 }
 
-inline double* writable_storage(Argument a) { return mxGetPr(a); }
+// A MEX host hands out the storage of what it passes, which in Octave may be
+// a copy of the caller's value: nothing here can tell.
+inline double* writable_storage(Arguments prhs, int i, const char*) { return mxGetPr(prhs[i]); }
 
-inline std::size_t stored_capacity(Argument a) {
-  return mxIsSparse(a) ? static_cast<std::size_t>(mxGetNzmax(a)) : static_cast<std::size_t>(mxGetNumberOfElements(a));
+inline std::size_t stored_count(Argument a) {
+  return mxIsSparse(a) ? static_cast<std::size_t>(mxGetJc(a)[mxGetN(a)])
+                       : static_cast<std::size_t>(mxGetNumberOfElements(a));
 }
 
 // mxCreateDoubleMatrix zero-fills whatever the contents.  The host owns the

@@ -9,11 +9,12 @@
 //   double input (a range such as 1:n, a diagonal or permutation matrix,
 //   sort's lazy index, an integer literal of 2^53 or more, which Octave
 //   stores as a 64-bit integer) is first made a full array of its double
-//   values, and a write into it (nzassign) then reaches no variable.
+//   values.
 // - nzassign writes through the storage pointer of S, so the caller's
 //   variable and every variable sharing its storage see the values, as with
 //   the MEX plug-in in Octave; unlike the MEX plug-in, it first drops what
-//   Octave keeps beside S's storage (see writable_storage).
+//   Octave keeps beside S's storage, and refuses an S made a full array
+//   above, where the write would reach no variable (see writable_storage).
 // - Results are handed to Octave once, with no second array and no copy
 //   out, and are zero-filled only where a kernel relies on zeros; large ones
 //   are advised for huge pages before anything touches them (see
@@ -52,7 +53,8 @@ namespace proxkit::host {
 using Argument = const octave_value&;
 
 struct Arguments {
-  const octave_value_list* list;
+  const octave_value_list* list;   // what the gateway reads
+  const octave_value_list* given;  // what the caller passed
   const octave_value& operator[](int i) const { return (*list)(i); }
 };
 
@@ -76,14 +78,49 @@ inline DoubleArray storage_of(Argument a) {
   return {storage_pointer(a), static_cast<std::size_t>(a.numel()), static_cast<std::size_t>(dims(0)), cols};
 }
 
-// The storage of a, once Octave no longer keeps anything it found about the
-// values there: a full matrix keeps the index vector it made when it served
-// as an index and the matrix type found when it was solved with, a sparse
-// matrix its matrix type, and a write would leave them stale (a(i) or A \ b
-// would answer for the old values).  The caches live in the value, which
-// every variable assigned from it shares, and are dropped without copying
-// the storage: the write must still reach all of them.
-inline double* writable_storage(Argument a) {
+// A refusal on its way out of the gateway to call(), which alone knows the
+// kernel's name.  Trivially destructible; its text is copied because
+// gateways compose some messages on the stack.
+struct Refusal {
+  char text[128];
+};
+
+[[noreturn]] inline void raise(const char* text) {
+  Refusal refusal{};
+  std::snprintf(refusal.text, sizeof refusal.text, "%s", text);
+  throw refusal;
+}
+
+// The kinds of double value whose storage is the value itself: a full
+// matrix, a scalar, a sparse matrix.  Every other kind (a range, a diagonal
+// or permutation matrix, a lazy index, an integer-stored double, a kind
+// Octave may add later) is read as a full copy (see read_as_full_copy).
+inline bool holds_own_storage(const octave_value& a) {
+  const int kind = a.type_id();
+  return kind == octave_matrix::static_type_id() || kind == octave_scalar::static_type_id() ||
+         kind == octave_sparse_matrix::static_type_id();
+}
+
+// The storage of input i, once Octave no longer keeps anything it found
+// about the values there: a full matrix keeps the index vector it made when
+// it served as an index and the matrix type found when it was solved with, a
+// sparse matrix its matrix type, and a write would leave them stale (a(i) or
+// A \ b would answer for the old values).  The caches live in the value,
+// which every variable assigned from it shares, and are dropped without
+// copying the storage: the write must still reach all of them.  A value
+// read as a full copy is refused, as a write there would be lost, unless
+// it is empty (nothing is written) or an integer-stored scalar (accepted as
+// ever).
+inline double* writable_storage(Arguments prhs, int i, const char* name) {
+  const octave_value& given = (*prhs.given)(i);
+  if (!holds_own_storage(given) && given.numel() != 0 && !given.is_magic_int()) {
+    char text[128];
+    std::snprintf(text, sizeof text,
+                  "%s has no storage of its own for the write to land in; make it a full matrix first: %s = full (%s).",
+                  name, name, name);
+    raise(text);
+  }
+  const octave_value& a = prhs[i];
   octave_base_value& held = *a.internal_rep();
   if (a.type_id() == octave_matrix::static_type_id())
     static_cast<octave_matrix&>(held).matrix_ref();
@@ -92,9 +129,7 @@ inline double* writable_storage(Argument a) {
   return storage_pointer(a);
 }
 
-inline std::size_t stored_capacity(Argument a) {
-  return static_cast<std::size_t>(a.issparse() ? a.nzmax() : a.numel());
-}
+inline std::size_t stored_count(Argument a) { return static_cast<std::size_t>(a.issparse() ? a.nnz() : a.numel()); }
 
 // Results of at least this many bytes are advised for huge pages: the first
 // touch of fresh 4 KB pages costs more than the kernel itself on some
@@ -147,19 +182,6 @@ inline double* new_result(Results results, int slot, std::size_t m, std::size_t 
   return data;
 }
 
-// A refusal on its way out of the gateway to call(), which alone knows the
-// kernel's name.  Trivially destructible; its text is copied because
-// gateways compose some messages on the stack.
-struct Refusal {
-  char text[128];
-};
-
-[[noreturn]] inline void raise(const char* text) {
-  Refusal refusal{};
-  std::snprintf(refusal.text, sizeof refusal.text, "%s", text);
-  throw refusal;
-}
-
 inline void print(const char* text) { octave_stdout << text; }
 
 // True for a real, full double input the gateway must not read where Octave
@@ -171,10 +193,7 @@ inline void print(const char* text) { octave_stdout << text; }
 // there would make what it shows and what it does as an index differ; an
 // integer-stored double holds the integer's bits.  A kind Octave may add
 // later is made full too, not trusted.
-inline bool read_as_full_copy(const octave_value& a) {
-  return is_real_double(a, false) && a.type_id() != octave_matrix::static_type_id() &&
-         a.type_id() != octave_scalar::static_type_id();
-}
+inline bool read_as_full_copy(const octave_value& a) { return is_real_double(a, false) && !holds_own_storage(a); }
 
 // Runs a kernel's gateway on one call from Octave, with the result slots and
 // the outcome of Octave's MEX layer: nlhs is nargout, there is always room
@@ -197,7 +216,7 @@ octave_value_list call(const char* kernel, Gateway gateway, const octave_value_l
   }
   octave_value_list results(std::max(nargout, 1));
   try {
-    gateway(nargout, Results{&results}, static_cast<int>(inputs->length()), Arguments{inputs});
+    gateway(nargout, Results{&results}, static_cast<int>(inputs->length()), Arguments{inputs, &args});
   } catch (const Refusal& refusal) {
     error("%s: %s", kernel, refusal.text);
   }

@@ -160,6 +160,7 @@ double mxGetScalar(const mxArray* a) {
 }
 
 mwSize mxGetNzmax(const mxArray* a) { return a->sparse ? a->nzmax : a->m * a->n; }
+mwIndex* mxGetJc(const mxArray* a) { return a->sparse ? const_cast<mwIndex*>(a->jc.data()) : nullptr; }
 mxClassID mxGetClassID(const mxArray* a) { return a->id; }
 bool mxIsDouble(const mxArray* a) { return a->id == mxDOUBLE_CLASS; }
 bool mxIsComplex(const mxArray* a) { return a->complex; }

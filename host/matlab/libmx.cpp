@@ -12,6 +12,7 @@ struct mxArray_tag {
   size_t n;
   std::vector<double> doubles;  // values of a double array (stored ones when sparse)
   std::vector<float> singles;   // values of a single array
+  std::vector<size_t> jc;       // a sparse array's column pointers
 };
 
 namespace {
@@ -29,6 +30,9 @@ mxArray* new_array(standin_kind kind, size_t m, size_t n, size_t stored) {
     a->singles.assign(stored, 0.0f);
   else
     a->doubles.assign(stored, 0.0);
+  // A sparse array stores the first `stored` positions in column-major order.
+  if (kind == STANDIN_SPARSE)
+    for (size_t j = 0; j <= n; ++j) a->jc.push_back(j * m < stored ? j * m : stored);
   return a;
 }
 
@@ -60,10 +64,10 @@ STANDIN_API bool mxIsSparse(const mxArray* a) { return a->kind == STANDIN_SPARSE
 // calls the 32-bit-dimension interface (_700) finds no such operation here
 // and fails to load.
 STANDIN_API mxArray* mxCreateDoubleMatrix_730(size_t m, size_t n, int) { return create_double(m, n); }
-STANDIN_API size_t mxGetNzmax_730(const mxArray* a) { return a->doubles.size(); }
+STANDIN_API size_t* mxGetJc_730(const mxArray* a) { return const_cast<size_t*>(a->jc.data()); }
 #if defined(__linux__) && defined(__i386__)
 STANDIN_API mxArray* mxCreateDoubleMatrix(size_t m, size_t n, int) { return create_double(m, n); }
-STANDIN_API size_t mxGetNzmax(const mxArray* a) { return a->doubles.size(); }
+STANDIN_API size_t* mxGetJc(const mxArray* a) { return const_cast<size_t*>(a->jc.data()); }
 #endif
 
 // The driver's side.

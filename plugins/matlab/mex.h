@@ -53,15 +53,15 @@ int mexPrintf(const char* format, ...);
 #if defined(__linux__) && defined(__i386__)
 #define PROXKIT_MX_DIMS(name) name
 __asm__(".symver mxCreateDoubleMatrix,mxCreateDoubleMatrix@v7.3");
-__asm__(".symver mxGetNzmax,mxGetNzmax@v7.3");
+__asm__(".symver mxGetJc,mxGetJc@v7.3");
 #else
 #define PROXKIT_MX_DIMS(name) name##_730
 #endif
 
 #define mxCreateDoubleMatrix PROXKIT_MX_DIMS(mxCreateDoubleMatrix)
-#define mxGetNzmax PROXKIT_MX_DIMS(mxGetNzmax)
+#define mxGetJc PROXKIT_MX_DIMS(mxGetJc)
 mxArray* mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity complexity);
-mwSize mxGetNzmax(const mxArray* pm);
+mwIndex* mxGetJc(const mxArray* pm);
 
 /* The entry points a plug-in exports, and nothing else: mexFunction, and on
  * the 64-bit platforms mexfilerequiredapiversion (api_version.cpp beside

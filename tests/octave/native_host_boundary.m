@@ -33,18 +33,26 @@ S \ b;
 nzassign (S, [2 0 1 3]);
 assert (S \ b, [1; 1] / 3, 1e-12);
 
-% Values without plain double storage of their own are written as private
-% copies: each still shows, and indexes with, what it held.
+% Values without double storage of their own, where a write would land in a
+% private copy, are refused: each still shows, and indexes with, what it
+% held, and takes the write once made full.  An integer-stored scalar and an
+% empty value are accepted, as ever.
+no_storage = 'S has no storage of its own for the write to land in; make it a full matrix first: S = full (S).';
 [~, k] = sort ([30 10 20]);
-held = {k, 1:3, eye(2), eye(3)(:, [2 3 1])};
-shown = {[2 3 1], [1 2 3], [1 0; 0 1], [0 0 1; 1 0 0; 0 1 0]};
+held = {k, 1:3, eye(3) * 2, eye(3)(:, [2 3 1])};
+shown = {[2 3 1], [1 2 3], 2 * eye(3), [0 0 1; 1 0 0; 0 1 0]};
 for n = 1:numel (held)
   x = held{n};
-  nzassign (x, ones (1, numel (x)));
+  expect_error (@() nzassign (x, 7 * ones (1, numel (x))), no_storage);
   expect_bits (full (x), shown{n});
+  x = full (x);
+  nzassign (x, 7 * ones (1, numel (x)));
+  expect_bits (x, 7 * ones (size (x)));
 end
 v = [100 200 300];
 expect_bits (v(k), [200 300 100]);
+nzassign (9007199254740993, 1);
+nzassign (1:0, []);
 
 % Integer-stored doubles in every role: the same outcome as the double 2^53,
 % which such a literal rounds to.

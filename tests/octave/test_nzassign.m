@@ -34,10 +34,15 @@ T = S;
 nzassign (S, [5 6]);
 expect_bits (full (T), [5 0; 0 6]);
 
-% Refused calls leave S unchanged.
+% Refused calls leave S unchanged; room allocated beyond the stored values,
+% which no element shows, is not written.
 S = sparse ([1 0 2; 0 3 0]);
 expect_error (@() nzassign (S, 1:4), too_long);
 expect_bits (full (S), [1 0 2; 0 3 0]);
+S = spalloc (3, 3, 7);
+S(1, 1) = 1;
+expect_error (@() nzassign (S, [5 6]), too_long);
+expect_bits (full (S), [1 0 0; 0 0 0; 0 0 0]);
 F = [1 2; 3 4];
 expect_error (@() nzassign (F, 1:5), too_long);
 expect_bits (F, [1 2; 3 4]);
