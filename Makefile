@@ -3,14 +3,17 @@
 #   make test   installs what is missing, builds, runs every test (ends with CTest's summary)
 #   make package  builds the Octave package $(BUILD)/proxkit-<version>.tar.gz
 #   make dist   builds the MATLAB plug-ins of every platform this machine can build into dist/
+#   make test-octaves  builds and tests in chroots of Debian 13 (Octave 9) and sid (the newest)
 
 BUILD ?= build
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 180
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# The chroots of make test-octaves; another folder lets clones share them.
+CHROOTS ?= $(BUILD)/chroots
 OCTAVE = octave-cli --no-history --no-init-file --quiet
 
-.PHONY: all deps deps-cross build test demo package dist clean fuzz-build fuzz fuzz-seeds memcheck bench bench-build bench-peers bench-compare
+.PHONY: all deps deps-cross build test test-octaves demo package dist clean fuzz-build fuzz fuzz-seeds memcheck bench bench-build bench-peers bench-compare
 
 all: build
 
@@ -28,6 +31,11 @@ build: deps
 
 test: deps-cross build fuzz-build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The demo, the Octave tests of both builds and the package, in a chroot of
+# each of Debian's later suites, made once and kept in $(CHROOTS).
+test-octaves:
+	sh scripts/test-octaves.sh $(CHROOTS)
 
 demo: build
 	$(OCTAVE) --eval "addpath('$(BUILD)/octave', 'examples'); run_examples"
@@ -96,5 +104,9 @@ bench-peers: bench-build
 	$(OCTAVE) --eval "addpath('bench'); peers ({'$(BUILD)-bench/octave', '$(BUILD)-bench/bench/octave'}, {'$(BUILD)-bench/octave-mex', '$(BUILD)-bench/bench/octave-mex'})"
 	/usr/bin/python3 bench/peers.py $(BUILD)-bench/bench/libproxkit_cabi.so
 
+# Nothing is removed while a chroot of make test-octaves has a file system
+# mounted in it.
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+	@if findmnt -rn -o TARGET | grep -q -e '^$(abspath $(BUILD))/' -e '^$(abspath $(FUZZ_BUILD))/'; then \
+	  echo "make clean: a file system is mounted under $(BUILD) or $(FUZZ_BUILD); nothing removed" >&2; exit 1; fi
+	rm -rf --one-file-system $(BUILD) $(FUZZ_BUILD)

