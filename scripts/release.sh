@@ -2,7 +2,7 @@
 # The release in BUILD/release: proxkit-VERSION-matlab.zip, one folder
 # proxkit/ with the MATLAB plug-ins of every platform dist gathered (side by
 # side: their extensions differ), each function's help file, Contents.m, the
-# examples, the host test suite and its runner, README.md, COPYING,
+# examples, the host test suite and its runner, README.md and docs/, COPYING,
 # VERSION, PLATFORMS.txt (the platforms it holds and those left out, with
 # the reason) and MANIFEST.sha256 (every other file's SHA-256); the Octave package; and
 # SHA256SUMS of both.
@@ -37,6 +37,9 @@ cp "$source"/tests/octave/*.m "$folder/tests/"
 # The cross-check compares the two Octave builds, which the zip does not hold.
 rm "$folder/tests/cross_check_builds.m"
 cp "$source/README.md" "$source/COPYING" "$folder/"
+# The README links into docs/.
+mkdir "$folder/docs"
+cp "$source"/docs/*.md "$folder/docs/"
 echo "$version" >"$folder/VERSION"
 (cd "$folder" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | xargs sha256sum >"$stage/MANIFEST.sha256")
 mv "$stage/MANIFEST.sha256" "$folder/"
