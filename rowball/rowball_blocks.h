@@ -75,7 +75,7 @@ static PROXKIT_TARGET std::size_t keep_at_least_floors(const double* from, doubl
 // they arrive while this block iterates in cache.
 //
 // Each lane's threshold search runs the loop
-//   while |R - h*theta| > 1e-8: theta = R/h; keep the active values >= theta,
+//   while |R - h*theta| > tolerance: theta = R/h; keep the active values >= theta,
 //   in order; h = their count; R = their sum - t,
 // which also ends after an iteration that keeps every active value (the next
 // one would repeat it exactly, forever) or none (the next one would divide
@@ -83,12 +83,12 @@ static PROXKIT_TARGET std::size_t keep_at_least_floors(const double* from, doubl
 // both give the same bits.  Counts are doubles, exact far beyond any n.
 template <class L, std::size_t groups>
 static PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterations, const double* X, std::size_t first,
-                                      std::size_t m, std::size_t n, double t, bool prefetch_next) {
+                                      std::size_t m, std::size_t n, double t, double tolerance, bool prefetch_next) {
   using Values = typename L::Values;
   using Mask = typename L::Mask;
   constexpr std::size_t rows = groups * L::width;
   constexpr std::size_t doubles_per_line = 8;
-  const Values zero = L::splat(0.0), radius = L::splat(t), tolerance = L::splat(1e-8);
+  const Values zero = L::splat(0.0), radius = L::splat(t), tolerated = L::splat(tolerance);
 
   Values rest[groups], active[groups], threshold[groups], count[groups], floor[groups];
   Mask outside[groups], running[groups];
@@ -140,7 +140,7 @@ static PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterat
     PROXKIT_UNROLL
     for (std::size_t g = 0; g < groups; ++g) {
       const Values residue = L::abs(L::sub(rest[g], L::mul(active[g], threshold[g])));
-      running[g] = L::mask_and(running[g], L::greater(residue, tolerance));
+      running[g] = L::mask_and(running[g], L::greater(residue, tolerated));
       count[g] = L::select(running[g], L::add(count[g], L::splat(1.0)), count[g]);
       threshold[g] = L::select(running[g], L::div(rest[g], active[g]), threshold[g]);
       floor[g] = L::select(L::mask_and(running[g], L::greater(threshold[g], floor[g])), threshold[g], floor[g]);
@@ -199,18 +199,18 @@ static PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterat
 // A matrix with fewer rows than a block goes by single vectors the same way,
 // and one with fewer rows than a vector row by row.
 static PROXKIT_TARGET void project_all_rows(Set, double* P, double* theta, double* iterations, const double* X,
-                                     std::size_t m, std::size_t n, double t) {
+                                     std::size_t m, std::size_t n, double t, double tolerance) {
   constexpr std::size_t groups = detail::groups_in_flight, block = groups * Lanes::width;
   if (m >= block) {
     for (std::size_t first = 0; first < m; first += block)
       project_rows<Lanes, groups>(P, theta, iterations, X, first + block <= m ? first : m - block, m, n, t,
-                                  first + 2 * block <= m);
+                                  tolerance, first + 2 * block <= m);
   } else if (m >= Lanes::width) {
     for (std::size_t first = 0; first < m; first += Lanes::width)
       project_rows<Lanes, 1>(P, theta, iterations, X, first + Lanes::width <= m ? first : m - Lanes::width, m, n,
-                             t, false);
+                             t, tolerance, false);
   } else {
     for (std::size_t first = 0; first < m; ++first)
-      project_rows<lanes::One, 1>(P, theta, iterations, X, first, m, n, t, false);
+      project_rows<lanes::One, 1>(P, theta, iterations, X, first, m, n, t, tolerance, false);
   }
 }
