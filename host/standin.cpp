@@ -267,15 +267,22 @@ mxArray* make_row(const std::vector<double>& values) {
 
 mxArray* make_scalar(double value) { return make_double(1, 1, {value}); }
 
-mxArray* make_sparse(size_t m, size_t n, size_t nzmax, const std::vector<double>& values) {
+mxArray* make_sparse(size_t m, size_t n, size_t nzmax, const std::vector<double>& values, mxClassID id) {
   if (values.size() > nzmax || nzmax > m * n) throw std::invalid_argument("bad sparse shape");
+  if (id != mxDOUBLE_CLASS && id != mxSINGLE_CLASS) throw std::invalid_argument("no sparse array of this class");
   auto a = std::make_unique<mxArray>();
+  a->id = id;
   a->sparse = true;
   a->m = m;
   a->n = n;
   a->nzmax = nzmax;
-  a->real = exact_storage(nzmax * sizeof(double));
-  if (!values.empty()) std::memcpy(a->real, values.data(), values.size() * sizeof(double));
+  a->real = exact_storage(nzmax * element_size(id));
+  for (size_t k = 0; k < values.size(); ++k) {
+    if (id == mxSINGLE_CLASS)
+      static_cast<float*>(a->real)[k] = static_cast<float>(values[k]);
+    else
+      static_cast<double*>(a->real)[k] = values[k];
+  }
   // The first values.size() positions in column-major order are stored.
   a->ir.resize(nzmax == 0 ? 1 : nzmax);
   a->jc.assign(n + 1, 0);
@@ -309,7 +316,7 @@ std::vector<float> singles(const mxArray* a) {
 }
 
 std::vector<unsigned char> bytes(const mxArray* a) {
-  const size_t count = a->sparse ? a->nzmax * sizeof(double) : storage_bytes(a->id, a->m, a->n);
+  const size_t count = a->sparse ? a->nzmax * element_size(a->id) : storage_bytes(a->id, a->m, a->n);
   const auto* real = static_cast<const unsigned char*>(a->real);
   std::vector<unsigned char> all(real, real + count);
   if (a->imag != nullptr) {

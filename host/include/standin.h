@@ -56,8 +56,10 @@ mxArray* make_scalar(double value);
 mxArray* make_single(size_t m, size_t n, const std::vector<float>& values = {});
 // A sparse double m-by-n array with room for nzmax stored values, the first
 // values.size() of which are given; row indices and column starts are filled
-// with a valid pattern (the kernels never read them).
-mxArray* make_sparse(size_t m, size_t n, size_t nzmax, const std::vector<double>& values);
+// with a valid pattern (the kernels never read them).  With mxSINGLE_CLASS,
+// a sparse single one, which MATLAB has from R2025a on.
+mxArray* make_sparse(size_t m, size_t n, size_t nzmax, const std::vector<double>& values,
+                     mxClassID id = mxDOUBLE_CLASS);
 // An m-by-n array of another class (or complex double), with storage of its
 // own element size, zero-filled and then overwritten from its start by `raw`.
 mxArray* make_of_class(mxClassID id, size_t m, size_t n, bool complex = false,
