@@ -17,7 +17,8 @@
 
 namespace proxkit {
 
-// The NaN that an operation returns for the NaN x: x with its quiet bit set.
+// The NaN that an operation returns for the NaN x: x with its quiet bit set
+// (the highest bit of the fraction: bit 51 of a double, 22 of a float).
 inline double quieted(double x) {
   std::uint64_t bits;
   std::memcpy(&bits, &x, sizeof bits);
@@ -26,8 +27,19 @@ inline double quieted(double x) {
   return x;
 }
 
+inline float quieted(float x) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  bits |= std::uint32_t{1} << 22;
+  std::memcpy(&x, &bits, sizeof bits);
+  return x;
+}
+
 // a * b, a's NaN when a is NaN.
-inline double product_in_order(double a, double b) { return a != a ? quieted(a) : a * b; }
+template <class T>
+inline T product_in_order(T a, T b) {
+  return a != a ? quieted(a) : a * b;
+}
 
 }  // namespace proxkit
 

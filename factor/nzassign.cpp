@@ -2,8 +2,15 @@
 
 namespace proxkit {
 
-void nzassign(double* dst, const double* src, std::size_t n) {
+namespace {
+template <class T>
+void assign(T* dst, const T* src, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) dst[i] = src[i];
 }
+}  // namespace
+
+void nzassign(double* dst, const double* src, std::size_t n) { assign(dst, src, n); }
+
+void nzassign(float* dst, const float* src, std::size_t n) { assign(dst, src, n); }
 
 }  // namespace proxkit

@@ -26,8 +26,9 @@ constexpr std::size_t pairdot_group = 8;
 // The columns of the group of positions at iR, iC: the first `live` ones,
 // then the first position's again, so that every lane of a last, partial
 // group reads inside the factors.
-inline void group_columns(const double* Ut, const double* V, const double* iR, const double* iC, double rank,
-                          std::size_t live, const double** u, const double** v) {
+template <class T>
+inline void group_columns(const T* Ut, const T* V, const double* iR, const double* iC, double rank,
+                          std::size_t live, const T** u, const T** v) {
   for (std::size_t j = 0; j < pairdot_group; ++j) {
     u[j] = Ut + pairdot_offset(iR[j < live ? j : 0], rank);
     v[j] = V + pairdot_offset(iC[j < live ? j : 0], rank);
@@ -51,8 +52,9 @@ inline void prefetch_group(const double* Ut, const double* V, const double* iR, 
 // the other additions does not matter.  Every set forms its sums in
 // whichever operand order the compiler picks, so each NaN sum, rare, is
 // named again here.
-inline double nan_sum(const double* v, const double* u, std::size_t r) {
-  double sum = 0.0;
+template <class T>
+inline T nan_sum(const T* v, const T* u, std::size_t r) {
+  T sum = 0;
   for (std::size_t t = 0; t < r && sum == sum; ++t) sum = sum + product_in_order(v[t], u[t]);
   return sum;
 }
@@ -68,6 +70,11 @@ namespace proxkit {
 
 void pairdot(const double* Ut, const double* V, std::size_t r, const double* iR, const double* iC, std::size_t L,
              double* out) {
+  on_chosen_set([&](auto set) { pairdot_groups(set, Ut, V, r, iR, iC, L, out); });
+}
+
+void pairdot(const float* Ut, const float* V, std::size_t r, const double* iR, const double* iC, std::size_t L,
+             float* out) {
   on_chosen_set([&](auto set) { pairdot_groups(set, Ut, V, r, iR, iC, L, out); });
 }
 

@@ -28,8 +28,12 @@ bool pairdot_entries_in_range(const double* entries, std::size_t count, std::siz
 // the products V[b + t]*Ut[a + t] added in ascending t from 0.0, with a and b
 // the offsets of iR[k] and iC[k].  Every entry must be in range for its
 // factor (pairdot_entries_in_range).
+// The float form sums the products in IEEE single from 0.0f; the entries and
+// their offsets stay double.
 void pairdot(const double* Ut, const double* V, std::size_t r, const double* iR, const double* iC, std::size_t L,
              double* out);
+void pairdot(const float* Ut, const float* V, std::size_t r, const double* iR, const double* iC, std::size_t L,
+             float* out);
 
 }  // namespace proxkit
 

@@ -76,3 +76,16 @@ static PROXKIT_TARGET void pairdot_groups(Set set, const double* Ut, const doubl
     for (std::size_t j = 0; j < live; ++j) out[k + j] = sums[j] == sums[j] ? sums[j] : detail::nan_sum(v[j], u[j], r);
   }
 }
+
+// Single precision, for now the plain loop on every set.
+static PROXKIT_TARGET void pairdot_groups(Set, const float* Ut, const float* V, std::size_t r, const double* iR,
+                                          const double* iC, std::size_t L, float* out) {
+  const double rank = static_cast<double>(r);
+  for (std::size_t k = 0; k < L; ++k) {
+    const float* u = Ut + pairdot_offset(iR[k], rank);
+    const float* v = V + pairdot_offset(iC[k], rank);
+    float sum = 0.0f;
+    for (std::size_t t = 0; t < r; ++t) sum = sum + v[t] * u[t];
+    out[k] = sum == sum ? sum : detail::nan_sum(v, u, r);
+  }
+}

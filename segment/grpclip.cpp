@@ -18,12 +18,12 @@ namespace {
 // prefix (which overlapping segments reach again) and writes the rest of its
 // positions as vect[i] / norm, which is what copying and then dividing gives;
 // the gaps between segments are copied.
-template <class Set>
+template <class Set, class T>
 struct Clip {
-  const double* vect;
-  double* out;
+  const T* vect;
+  T* out;
   std::size_t filled = 0;
-  void operator()(Segment segment, double norm) {
+  void operator()(Segment segment, T norm) {
     // An empty segment changes nothing; its begin may even lie past n.
     if (segment.begin >= segment.end) return;
     if (segment.begin > filled) {
@@ -31,7 +31,7 @@ struct Clip {
       filled = segment.begin;
     }
     const std::size_t seen = std::min(segment.end, filled);
-    if (norm > 1.0) {
+    if (norm > T{1}) {
       if (segment.begin < seen) divide(Set{}, out + segment.begin, out + segment.begin, seen - segment.begin, norm);
       if (seen < segment.end) divide(Set{}, vect + seen, out + seen, segment.end - seen, norm);
     } else if (seen < segment.end) {
@@ -41,14 +41,20 @@ struct Clip {
   }
   void finish(std::size_t n) { std::copy(vect + filled, vect + n, out + filled); }
 };
-}  // namespace
 
-void grpclip(const double* vect, std::size_t n, SegmentTable table, double* out) {
+
+template <class T>
+void clip(const T* vect, std::size_t n, SegmentTable table, T* out) {
   on_chosen_set([&](auto set) {
-    Clip<decltype(set)> visit{vect, out};
+    Clip<decltype(set), T> visit{vect, out};
     for_each_segment_norm(set, vect, n, table, visit);
     visit.finish(n);
   });
 }
+}  // namespace
+
+void grpclip(const double* vect, std::size_t n, SegmentTable table, double* out) { clip(vect, n, table, out); }
+
+void grpclip(const float* vect, std::size_t n, SegmentTable table, float* out) { clip(vect, n, table, out); }
 
 }  // namespace proxkit

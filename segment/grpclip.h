@@ -13,7 +13,9 @@ namespace proxkit {
 // each segment whose norm (always taken from vect) exceeds 1 has the values
 // already in out divided by that norm, so a position shared by overlapping
 // segments is divided once by each of them.
+// The float form does the same in IEEE single.
 void grpclip(const double* vect, std::size_t n, SegmentTable table, double* out);
+void grpclip(const float* vect, std::size_t n, SegmentTable table, float* out);
 
 }  // namespace proxkit
 

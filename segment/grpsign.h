@@ -14,7 +14,9 @@ namespace proxkit {
 // overlapping segment overwrites an earlier one, and positions outside every
 // segment keep the caller's zeros.  rho is not used when the table has no
 // segment.
+// The float form does the same in IEEE single (10.0f * rho).
 void grpsign(const double* vect, std::size_t n, SegmentTable table, double rho, double* out);
+void grpsign(const float* vect, std::size_t n, SegmentTable table, float rho, float* out);
 
 }  // namespace proxkit
 

@@ -27,7 +27,8 @@ constexpr std::size_t norm_batch = 8;
 // lane costs more than a scalar load.
 constexpr std::size_t rest_limit = 48;
 
-inline double squares_from(const double* vect, std::size_t begin, std::size_t end, double squares) {
+template <class T>
+inline T squares_from(const T* vect, std::size_t begin, std::size_t end, T squares) {
   for (std::size_t i = begin; i < end; ++i) squares = squares + vect[i] * vect[i];
   return squares;
 }
@@ -38,18 +39,19 @@ inline double squares_from(const double* vect, std::size_t begin, std::size_t en
 // value's NaN.  The walks' chains may have added in the other order, so
 // every NaN norm is named here again (norm itself where no value is NaN,
 // which does not happen).
-inline double nan_norm(const double* vect, Segment segment, double norm) {
+template <class T>
+inline T nan_norm(const T* vect, Segment segment, T norm) {
   for (std::size_t i = segment.begin; i < segment.end; ++i)
     if (vect[i] != vect[i]) return quieted(vect[i]);
   return norm;
 }
 
 // The segments from k on, fewer than a batch, one by one.
-template <class Visit>
-void visit_rest(const double* vect, std::size_t n, SegmentTable table, std::size_t k, Visit& visit) {
+template <class T, class Visit>
+void visit_rest(const T* vect, std::size_t n, SegmentTable table, std::size_t k, Visit& visit) {
   for (; k + 1 < table.count; ++k) {
     const Segment segment = segment_range(table.bounds[k], table.bounds[k + 1], n);
-    const double norm = std::sqrt(squares_from(vect, segment.begin, segment.end, 0.0));
+    const T norm = std::sqrt(squares_from(vect, segment.begin, segment.end, T{0}));
     visit(segment, norm == norm ? norm : nan_norm(vect, segment, norm));
   }
 }

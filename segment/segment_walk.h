@@ -157,3 +157,22 @@ static PROXKIT_TARGET inline void fill(Set, double* to, std::size_t count, doubl
   for (; i + L::width <= count; i += L::width) L::store(to + i, v);
   if (i < count) L::store_first(to + i, count - i, v);
 }
+
+// Single precision, for now the plain loop on every set.
+template <class Visit>
+static PROXKIT_TARGET void for_each_segment_norm(Set, const float* vect, std::size_t n, SegmentTable table,
+                                                 Visit& visit) {
+  detail::visit_rest(vect, n, table, 0, visit);
+}
+
+static PROXKIT_TARGET inline void scale(Set, const float* from, float* to, std::size_t count, float factor) {
+  for (std::size_t i = 0; i < count; ++i) to[i] = factor * from[i];
+}
+
+static PROXKIT_TARGET inline void divide(Set, const float* from, float* to, std::size_t count, float divisor) {
+  for (std::size_t i = 0; i < count; ++i) to[i] = from[i] / divisor;
+}
+
+static PROXKIT_TARGET inline void fill(Set, float* to, std::size_t count, float value) {
+  for (std::size_t i = 0; i < count; ++i) to[i] = value;
+}

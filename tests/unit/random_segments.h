@@ -6,6 +6,8 @@
 #ifndef PROXKIT_TESTS_RANDOM_SEGMENTS_H
 #define PROXKIT_TESTS_RANDOM_SEGMENTS_H
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -25,6 +27,26 @@ double random_nan(Rng& rng) {
   double x;
   std::memcpy(&x, &bits, sizeof x);
   return x;
+}
+
+inline std::uint32_t bits(float x) {
+  std::uint32_t b;
+  std::memcpy(&b, &x, sizeof b);
+  return b;
+}
+
+// Bit-for-bit equality of floats, as same_bits of doubles (plugin_test.h); a
+// template, so that a braced list still names the doubles' form.
+template <class T>
+::testing::AssertionResult same_bits(const std::vector<T>& expected, const std::vector<T>& actual) {
+  if (expected.size() != actual.size())
+    return ::testing::AssertionFailure() << "sizes differ: " << expected.size() << " vs " << actual.size();
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    if (bits(expected[i]) != bits(actual[i]))
+      return ::testing::AssertionFailure() << "element " << i << ": expected " << expected[i] << " (0x" << std::hex
+                                           << bits(expected[i]) << "), got " << actual[i] << " (0x" << bits(actual[i])
+                                           << ")";
+  return ::testing::AssertionSuccess();
 }
 
 class RandomSegments {

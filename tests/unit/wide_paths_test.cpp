@@ -23,6 +23,11 @@
 
 #define PROXKIT_PER_SET "segment/segment_walk.h"
 #include "core/for_each_set.h"
+namespace proxkit {
+constexpr std::size_t lane_op_count = 18;
+}
+#define PROXKIT_PER_SET "unit/lane_ops.h"
+#include "core/for_each_set.h"
 
 namespace proxkit {
 namespace {
@@ -84,6 +89,63 @@ TEST_P(WidePath, PairdotMatchesTheLiteralLoop) {
     pairdot(Ut.data(), V.data(), r, iR.data(), iC.data(), L, actual.data());
     EXPECT_TRUE(same_bits(expected, actual)) << "round " << round;
   }
+}
+
+// Each lane of every operation of the chosen set's lanes on T against the
+// scalar operation, bit for bit, on values that include every kind of
+// special (at most one NaN operand per operation: with two, the scalar code
+// itself may keep either; add_kept's sums never -0, which it may keep as
+// they are); transposes of width rows; partial loads and
+// stores reading and writing no value past their count.
+template <class T>
+void check_lane_ops() {
+  const size_t w = on_chosen_set([](auto set) { return lane_width(set, T{}); });
+  const T inf = std::numeric_limits<T>::infinity();
+  const T specials[] = {T{0}, -T{0}, T{1}, T{-1}, T{2}, inf, -inf, std::numeric_limits<T>::max(),
+                        std::numeric_limits<T>::denorm_min(), std::numeric_limits<T>::min(), T{3} / T{7}};
+  std::mt19937_64 rng(20261209);
+  std::normal_distribution<T> normal;
+  const auto random_value = [&](bool nan) {
+    const unsigned kind = rng() % 4;
+    return nan && kind == 0 ? static_cast<T>(testing::random_nan(rng)) : kind == 1 ? specials[rng() % 11] : normal(rng);
+  };
+  for (size_t round = 0; round < 200; ++round) {
+    const size_t count = round % (w + 1);
+    std::vector<T> a(w), b(w), out(lane_op_count * w), rows(w * w), first(w + 2);
+    for (size_t j = 0; j < w; ++j) a[j] = random_value(true), b[j] = random_value(false);
+    for (T& x : rows) x = random_value(true);
+    for (T& x : first) x = random_value(false);
+    const std::vector<T> exact(a.begin(), a.begin() + count), before_rows = rows, before_first = first;
+    bool some = false;
+    on_chosen_set([&](auto set) {
+      lane_ops(set, a.data(), b.data(), exact.data(), count, out.data(), rows.data(), first.data(), &some);
+    });
+    bool any_greater = false;
+    for (size_t j = 0; j < w; ++j) {
+      const T x = a[j], y = b[j];
+      any_greater = any_greater || x > y;
+      const T expected[lane_op_count] = {x + y, x - y, x * y, x / y, std::sqrt(x), std::fabs(x), T(x >= y), T(x > y),
+                                         T(x < y), T(x == y), T(!(x < y)), T(x >= y && y >= 0), T(x > y || y < 0),
+                                         T(x >= y && !(y < 0)), x > y ? x : y, std::fabs(x) + (x < y ? y : T{0}),
+                                         j < count ? x : T{0}, x * b[0]};
+      for (size_t op = 0; op < lane_op_count; ++op)
+        EXPECT_TRUE(testing::same_bits(std::vector<T>{expected[op]}, std::vector<T>{out[op * w + j]}))
+            << "operation " << op << " lane " << j << " of " << w << ": " << x << ", " << y;
+      for (size_t t = 0; t < w; ++t)
+        EXPECT_TRUE(testing::same_bits(std::vector<T>{before_rows[j * w + t]}, std::vector<T>{rows[t * w + j]}))
+            << "transpose: value " << t << " of row " << j << " of " << w;
+    }
+    EXPECT_EQ(some, any_greater);
+    for (size_t j = 0; j < w + 2; ++j)
+      EXPECT_TRUE(testing::same_bits(std::vector<T>{j >= 1 && j <= count ? a[j - 1] : before_first[j]},
+                                     std::vector<T>{first[j]}))
+          << "store_first of " << count << ", position " << j;
+  }
+}
+
+TEST_P(WidePath, LanesComputeTheScalarOperations) {
+  check_lane_ops<double>();
+  check_lane_ops<float>();
 }
 
 INSTANTIATE_TEST_SUITE_P(Sets, WidePath, testing::every_instruction_set(), testing::instruction_set_test_name);
