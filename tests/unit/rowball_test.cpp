@@ -2,7 +2,6 @@
 #include <cmath>
 #include <limits>
 #include <random>
-#include <string>
 #include <type_traits>
 
 #include "instruction_sets.h"
@@ -210,6 +209,20 @@ TEST(RowballRule, ExactOnRequestInEitherClass) {
   EXPECT_NEAR(theta[0], 1.75e-10f, 1e-16f);
 }
 
+// Beyond 2^24 columns a float that counts by adding 1 stops at 2^24: the
+// row's count (2^24 + 2, exact in float) would never equal what the
+// iteration counts, so it would run a second iteration the plain loop does
+// not.
+TEST(RowballRule, RowsOfSingleLongerThanAFloatCountsGetThePlainBits) {
+  const std::vector<float> x((std::size_t{1} << 24) + 2, 1.0f);
+  const literal::RowProjection<float> expected = literal::rowball_row(x, 1.0f, 0.0f);
+  ASSERT_EQ(expected.iterations, 1.0f);
+  const Kernel<float> k = run_kernel<float>(1, x.size(), x, 1, 0);
+  EXPECT_TRUE(same_bits({expected.theta}, widened(k.theta)));
+  EXPECT_TRUE(same_bits({1}, widened(k.iterations)));
+  EXPECT_TRUE(k.P == expected.p);
+}
+
 // The textbook projection as the referee of the exact rule, in a wider type
 // W: sort the magnitudes descending; theta = (cumsum_k - t)/k for the
 // largest k with u_k >= (cumsum_k - t)/k (the textbook's > gives no k when
@@ -287,7 +300,7 @@ class RowballPath : public testing::OnInstructionSet<Rowball> {
  protected:
   template <class T>
   static void expect_literal_bits(T tolerance) {
-    SCOPED_TRACE(std::string(sizeof(T) == 4 ? "single" : "double") + ", tolerance " + std::to_string(tolerance));
+    SCOPED_TRACE(::testing::Message() << (sizeof(T) == 4 ? "single" : "double") << ", tolerance " << tolerance);
     std::mt19937_64 rng(20261208);
     std::normal_distribution<T> normal;
     const T inf = std::numeric_limits<T>::infinity();
