@@ -63,7 +63,7 @@ void add_rowball(const char* name, RowballLoad& (*load)(), double (*radius)()) {
        },
        [load, radius] {
          RowballLoad& l = load();
-         literal::rowball(l.P.data(), l.theta.data(), l.iterations.data(), l.X.data(), l.m, l.n, radius());
+         literal::rowball(l.P.data(), l.theta.data(), l.iterations.data(), l.X.data(), l.m, l.n, radius(), 1e-8);
        },
        plugin_call(
            "rowball",

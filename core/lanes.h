@@ -1,17 +1,19 @@
-// The lane library: one struct per instruction set, all with the same
-// operations on `width` doubles at once, over which every kernel writes its
-// vector algorithm once (core/for_each_set.h compiles it for each set).
+// The lane library: two structs per instruction set, one on doubles and one
+// on floats, all with the same operations on `width` values at once, over
+// which every kernel writes its vector algorithm once (core/for_each_set.h
+// compiles it for each set; core/sets.h names both structs of a set).
 //
-// Each lane computes exactly what the scalar code computes on its double:
-// the arithmetic is IEEE double, lane by lane, never fused into a
-// multiply-add, so a lane that carries one independent sequence (a segment,
-// a row, a position) in the stated order gives the plain loop's bits.
+// Each lane computes exactly what the scalar code computes on its value:
+// the arithmetic is IEEE double or IEEE single, lane by lane, never fused
+// into a multiply-add, square roots and divisions correctly rounded, so a
+// lane that carries one independent sequence (a segment, a row, a position)
+// in the stated order gives the plain loop's bits.
 //
-// The operations of every struct (L below):
-//   width, Values (width doubles), Mask (one truth value per lane)
-//   load(p), store(p, v)              width doubles at p
-//   load_first(p, count)              the count (<= width) doubles at p in the
-//                                     low lanes, +0.0 in the others; reads
+// The operations of every struct (L below; T is its value type):
+//   width, Values (width values), Mask (one truth value per lane)
+//   load(p), store(p, v)              width values at p
+//   load_first(p, count)              the count (<= width) values at p in the
+//                                     low lanes, +0 in the others; reads
 //                                     nothing else
 //   store_first(p, count, v)          writes the low count lanes only
 //   splat(x)                          x in every lane
@@ -20,10 +22,13 @@
 //   mask_not, mask_and, mask_or, mask_and_not(a, b) (a and not b)
 //   select(m, a, b)                   a where m, else b
 //   round_down(v), round_up(v)        the floor and the ceiling, for lanes
-//                                     from 0 to 2^52 (others: unspecified)
+//                                     from 0 to 2^52 (others: unspecified);
+//                                     double lanes only, which read the table
 //   store_indices(p, v)               lanes holding whole numbers from 0 to
-//                                     2^52 stored as width std::size_t
-//   add_kept(sum, keep, v)            sum + v where keep, sum + 0.0 elsewhere
+//                                     2^52 stored as width std::size_t;
+//                                     double lanes only
+//   add_kept(sum, keep, v)            sum + v where keep, sum + 0 elsewhere
+//                                     (or sum itself: the same but for -0)
 //   any(m)                            some lane of m is true
 //   transpose(rows)                   width rows of width values become their
 //                                     columns: afterwards rows[t] holds value t
@@ -58,19 +63,22 @@ namespace proxkit::lanes {
 // step it once toward v; store_indices takes the low bits of v + 2^52.
 inline constexpr double whole_shift = 4503599627370496.0;  // 2^52
 
-// One double: the plain code itself, on any processor.  Kernels use it for
-// what is left over when fewer rows than a vector remain.
-struct One {
+// One value: the plain code itself, on any processor.  Kernels use it for
+// what is left over when fewer rows than a vector remain.  (round_down,
+// round_up and store_indices serve the segment table, read as doubles: One
+// has them, OneFloat never instantiates them.)
+template <class T>
+struct Scalar {
   static constexpr std::size_t width = 1;
-  using Values = double;
+  using Values = T;
   using Mask = bool;
-  static PROXKIT_LANE Values load(const double* p) { return *p; }
-  static PROXKIT_LANE void store(double* p, Values v) { *p = v; }
-  static PROXKIT_LANE Values load_first(const double* p, std::size_t count) { return count > 0 ? *p : 0.0; }
-  static PROXKIT_LANE void store_first(double* p, std::size_t count, Values v) {
+  static PROXKIT_LANE Values load(const T* p) { return *p; }
+  static PROXKIT_LANE void store(T* p, Values v) { *p = v; }
+  static PROXKIT_LANE Values load_first(const T* p, std::size_t count) { return count > 0 ? *p : T{0}; }
+  static PROXKIT_LANE void store_first(T* p, std::size_t count, Values v) {
     if (count > 0) *p = v;
   }
-  static PROXKIT_LANE Values splat(double v) { return v; }
+  static PROXKIT_LANE Values splat(T v) { return v; }
   static PROXKIT_LANE Values add(Values a, Values b) { return a + b; }
   static PROXKIT_LANE Values sub(Values a, Values b) { return a - b; }
   static PROXKIT_LANE Values mul(Values a, Values b) { return a * b; }
@@ -89,20 +97,22 @@ struct One {
   static PROXKIT_LANE Values round_down(Values v) { return std::floor(v); }
   static PROXKIT_LANE Values round_up(Values v) { return std::ceil(v); }
   static PROXKIT_LANE void store_indices(std::size_t* p, Values v) { *p = static_cast<std::size_t>(v); }
-  static PROXKIT_LANE Values add_kept(Values sum, Mask keep, Values v) { return sum + (keep ? v : 0.0); }
+  static PROXKIT_LANE Values add_kept(Values sum, Mask keep, Values v) { return sum + (keep ? v : T{0}); }
   static PROXKIT_LANE bool any(Mask m) { return m; }
   static PROXKIT_LANE void transpose(Values*) {}
-  static PROXKIT_LANE void prefetch([[maybe_unused]] const double* p) {
+  static PROXKIT_LANE void prefetch([[maybe_unused]] const T* p) {
 #if defined(__GNUC__) || defined(__clang__)
     __builtin_prefetch(p);
 #endif
   }
 };
+using One = Scalar<double>;
+using OneFloat = Scalar<float>;
 
 }  // namespace proxkit::lanes
 
-// SSE2 on every x86 build (the 32-bit ones ask for it); GCC's and clang's
-// generic vectors on the other processors.
+// SSE2 on every x86 build (the 32-bit ones ask for it, scalar arithmetic
+// included); GCC's and clang's generic vectors on the other processors.
 #if PROXKIT_X86_SETS || defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #define PROXKIT_SSE2_LANES 1
 #include "core/lanes_x86.h"

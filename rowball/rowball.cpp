@@ -20,9 +20,15 @@ constexpr std::size_t groups_in_flight = 4;
 namespace proxkit {
 namespace {
 
+// A float lane counts active values by adding 1.0f, exact up to 2^24.
+constexpr std::size_t float_lanes_count_to = std::size_t{1} << 24;
+
 // Row i by the plain loop, with the endings of the vector path, counting in
 // integers: h and c are exact for every n, and rounded to T only where the
-// loop divides and multiplies by h, as the plain loop does.
+// loop divides and multiplies by h, as the plain loop does.  The path of
+// rows of floats longer than float lanes count exactly.  Such a row reads
+// and writes tens of megabytes with stride m, so a vector across rows would
+// gain little.
 template <class T>
 void project_row_plainly(T* P, T* theta, T* iterations, const T* X, std::size_t i, std::size_t m, std::size_t n,
                          T t, T tolerance) {
@@ -100,7 +106,11 @@ bool rowball(float* P, float* theta, float* iterations, const float* X, std::int
     no_columns(theta, iterations, rows);
     return true;
   }
-  for (std::size_t i = 0; i < rows; ++i) project_row_plainly(P, theta, iterations, X, i, rows, cols, t, tolerance);
+  if (cols > float_lanes_count_to) {
+    for (std::size_t i = 0; i < rows; ++i) project_row_plainly(P, theta, iterations, X, i, rows, cols, t, tolerance);
+  } else {
+    on_chosen_set([&](auto set) { project_all_rows(set, P, theta, iterations, X, rows, cols, t, tolerance); });
+  }
   return true;
 }
 

@@ -1,5 +1,6 @@
 // The row-wise l1-ball projection, written once over the lanes of an
-// instruction set and compiled once per set (core/for_each_set.h).
+// instruction set and the value type T (double, or float for single), and
+// compiled once per set (core/for_each_set.h).
 //
 // Each lane of a vector carries one row; one column of a group of rows is
 // one vector, since X is column-major.  Every lane therefore adds its own
@@ -32,19 +33,19 @@ static PROXKIT_TARGET PROXKIT_LANE std::size_t group_offset(std::size_t first, s
 // the group lists of those columns into `to` (which may be `from`), with NaN
 // for the values no longer active, padded with NaN columns to a common
 // length, that count.
-template <class L, std::size_t groups, bool compact>
-static PROXKIT_TARGET std::size_t keep_at_least_floors(const double* from, double* to, std::size_t first, std::size_t m,
+template <class L, std::size_t groups, bool compact, class T>
+static PROXKIT_TARGET std::size_t keep_at_least_floors(const T* from, T* to, std::size_t first, std::size_t m,
                                                       std::size_t count, const typename L::Values* floor,
                                                       typename L::Values* kept_sum, typename L::Values* kept) {
   using Values = typename L::Values;
   using Mask = typename L::Mask;
   std::size_t length[groups];
-  const Values dropped = L::splat(std::numeric_limits<double>::quiet_NaN());
-  const Values one = L::splat(1.0);
+  const Values dropped = L::splat(std::numeric_limits<T>::quiet_NaN());
+  const Values one = L::splat(T(1));
   PROXKIT_UNROLL
   for (std::size_t g = 0; g < groups; ++g) {
-    kept_sum[g] = L::splat(0.0);
-    kept[g] = L::splat(0.0);
+    kept_sum[g] = L::splat(T(0));
+    kept[g] = L::splat(T(0));
     length[g] = 0;
   }
   for (std::size_t s = 0; s < count; ++s) {
@@ -80,15 +81,17 @@ static PROXKIT_TARGET std::size_t keep_at_least_floors(const double* from, doubl
 // which also ends after an iteration that keeps every active value (the next
 // one would repeat it exactly, forever) or none (the next one would divide
 // by an empty count); on every row where the plain loop ends by its test,
-// both give the same bits.  Counts are doubles, exact far beyond any n.
-template <class L, std::size_t groups>
-static PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterations, const double* X, std::size_t first,
-                                      std::size_t m, std::size_t n, double t, double tolerance, bool prefetch_next) {
+// both give the same bits.  Counts (h and c) are values of T, which count
+// exactly up to 2^53 in double, beyond any n, and up to 2^24 in float:
+// rowball.cpp sends longer rows of floats to a loop with integer counts.
+template <class L, std::size_t groups, class T>
+static PROXKIT_TARGET void project_rows(T* P, T* theta, T* iterations, const T* X, std::size_t first, std::size_t m,
+                                      std::size_t n, T t, T tolerance, bool prefetch_next) {
   using Values = typename L::Values;
   using Mask = typename L::Mask;
   constexpr std::size_t rows = groups * L::width;
-  constexpr std::size_t doubles_per_line = 8;
-  const Values zero = L::splat(0.0), radius = L::splat(t), tolerated = L::splat(tolerance);
+  constexpr std::size_t values_per_line = 64 / sizeof(T);
+  const Values zero = L::splat(T(0)), radius = L::splat(t), tolerated = L::splat(tolerance);
 
   Values rest[groups], active[groups], threshold[groups], count[groups], floor[groups];
   Mask outside[groups], running[groups];
@@ -98,7 +101,7 @@ static PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterat
     if (prefetch_next) {
       const std::size_t next = first + rows + j * m;
       PROXKIT_UNROLL
-      for (std::size_t r = 0; r < rows; r += doubles_per_line) {
+      for (std::size_t r = 0; r < rows; r += values_per_line) {
         L::prefetch(X + next + r);
         L::prefetch(P + next + r);
       }
@@ -117,10 +120,10 @@ static PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterat
     outside[g] = L::mask_not(L::at_least(radius, rest[g]));
     running[g] = outside[g];
     rest[g] = L::sub(rest[g], radius);
-    active[g] = L::splat(static_cast<double>(n));
+    active[g] = L::splat(static_cast<T>(n));
     threshold[g] = zero;
     count[g] = zero;
-    floor[g] = L::splat(-std::numeric_limits<double>::infinity());
+    floor[g] = L::splat(-std::numeric_limits<T>::infinity());
     any_running = any_running || L::any(running[g]);
   }
 
@@ -129,10 +132,10 @@ static PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterat
   // from then on they read and shorten those lists.  Which ones write
   // changes the work only: each reads exactly the values still active.
   constexpr double worth_writing = 0.9;
-  const double* from = X;
+  const T* from = X;
   std::size_t length = n;
   bool compact = false;
-  const Values nan = L::splat(std::numeric_limits<double>::quiet_NaN());
+  const Values nan = L::splat(std::numeric_limits<T>::quiet_NaN());
   while (any_running) {
     // Start an iteration in every lane whose loop test lets it; the others
     // keep nothing: no value is >= NaN.
@@ -141,7 +144,7 @@ static PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterat
     for (std::size_t g = 0; g < groups; ++g) {
       const Values residue = L::abs(L::sub(rest[g], L::mul(active[g], threshold[g])));
       running[g] = L::mask_and(running[g], L::greater(residue, tolerated));
-      count[g] = L::select(running[g], L::add(count[g], L::splat(1.0)), count[g]);
+      count[g] = L::select(running[g], L::add(count[g], L::splat(T(1))), count[g]);
       threshold[g] = L::select(running[g], L::div(rest[g], active[g]), threshold[g]);
       floor[g] = L::select(L::mask_and(running[g], L::greater(threshold[g], floor[g])), threshold[g], floor[g]);
       floor_now[g] = L::select(running[g], floor[g], nan);
@@ -166,7 +169,7 @@ static PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterat
     }
   }
 
-  double row_values[rows];
+  T row_values[rows];
   if (theta != nullptr) {
     for (std::size_t g = 0; g < groups; ++g) L::store(row_values + g * L::width, threshold[g]);
     for (std::size_t r = 0; r < rows; ++r) theta[first + r] = row_values[r];
@@ -198,8 +201,10 @@ static PROXKIT_TARGET void project_rows(double* P, double* theta, double* iterat
 // the same bits twice, and its row of P is only its own scratch meanwhile.
 // A matrix with fewer rows than a block goes by single vectors the same way,
 // and one with fewer rows than a vector row by row.
-static PROXKIT_TARGET void project_all_rows(Set, double* P, double* theta, double* iterations, const double* X,
-                                     std::size_t m, std::size_t n, double t, double tolerance) {
+template <class T>
+static PROXKIT_TARGET void project_all_rows(Set, T* P, T* theta, T* iterations, const T* X, std::size_t m,
+                                            std::size_t n, T t, T tolerance) {
+  using Lanes = ValueLanes<T>;
   constexpr std::size_t groups = detail::groups_in_flight, block = groups * Lanes::width;
   if (m >= block) {
     for (std::size_t first = 0; first < m; first += block)
@@ -211,6 +216,6 @@ static PROXKIT_TARGET void project_all_rows(Set, double* P, double* theta, doubl
                              t, tolerance, false);
   } else {
     for (std::size_t first = 0; first < m; ++first)
-      project_rows<lanes::One, 1>(P, theta, iterations, X, first, m, n, t, tolerance, false);
+      project_rows<lanes::Scalar<T>, 1>(P, theta, iterations, X, first, m, n, t, tolerance, false);
   }
 }

@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
+#include <type_traits>
 
 #include "instruction_sets.h"
 #include "plugin_test.h"
@@ -151,14 +153,14 @@ TEST_F(Rowball, UnsafeCallsAreRefusedBeforeAnythingIsCreated) {
 // shrinking, |R - h*theta| is a rounding residue above the tolerance.
 TEST_F(Rowball, LoopEndsWhereRoundingWouldKeepItGoing) {
   const std::vector<double> row = {1e16, 1e16, 1e16};
-  ASSERT_EQ(literal::rowball_row(row, 3).end, literal::RowEnd::never);
+  ASSERT_EQ(literal::rowball_row(row, 3.0, 1e-8).end, literal::RowEnd::never);
   // theta = (3e16 - 3)/3 in double; every element stays active.
   expect_projection(project(1, 3, row, 3), {2, 2, 2}, {9999999999999998.0}, {1});
 
   // Six equal elements whose threshold rounds above them: the active set
   // empties, and the threshold of that iteration is kept.
   const std::vector<double> equal(6, 7e21);
-  ASSERT_EQ(literal::rowball_row(equal, 1).end, literal::RowEnd::divides_by_empty_set);
+  ASSERT_EQ(literal::rowball_row(equal, 1.0, 1e-8).end, literal::RowEnd::divides_by_empty_set);
   const Projection p = project(1, 6, equal, 1);
   EXPECT_TRUE(same_bits(std::vector<double>(6, 0.0), p.P));
   EXPECT_TRUE(same_bits({1}, p.iterations));
@@ -166,65 +168,198 @@ TEST_F(Rowball, LoopEndsWhereRoundingWouldKeepItGoing) {
   EXPECT_LT(p.theta[0], 7.00000000001e21);
 }
 
-// Every instruction set the machine has, forced in turn, against the literal
-// loop bit for bit, and the plug-in (which runs the widest) against both.
-// Shapes cross the vector and block widths and their leftovers; rows of
-// small integers with t = 0 or an integer radius tie values with the
-// thresholds of later iterations, where only the iteration count tells a
-// compaction that keeps values > theta from one that keeps values >= theta.
-class RowballPath : public testing::OnInstructionSet<Rowball> {};
+// rowball never returns a NaN, so widening to double keeps every bit that
+// tells two of its floats apart.
+template <class T>
+std::vector<double> widened(const std::vector<T>& v) {
+  return {v.begin(), v.end()};
+}
 
-TEST_P(RowballPath, MatchesTheLiteralLoopWhereverItEnds) {
-  std::mt19937_64 rng(20261208);
+template <class T>
+struct Kernel {
+  std::vector<T> P, theta, iterations;
+};
+
+template <class T>
+Kernel<T> run_kernel(std::size_t m, std::size_t n, const std::vector<T>& X, T t, T tolerance) {
+  Kernel<T> k{std::vector<T>(m * n), std::vector<T>(m), std::vector<T>(m)};
+  EXPECT_TRUE(rowball(k.P.data(), k.theta.data(), k.iterations.data(), X.data(), static_cast<std::int32_t>(m),
+                      static_cast<std::int32_t>(n), t, tolerance));
+  return k;
+}
+
+// The documented tolerance ends this row's loop 5e-9 short of its exact
+// threshold 2; the exact rule takes one iteration more and gets it.
+TEST(RowballRule, ExactOnRequestInEitherClass) {
+  const Kernel<double> exact = run_kernel<double>(1, 2, {3, 1.99999999}, 1, 0);
+  EXPECT_TRUE(same_bits({1, 0}, exact.P));
+  EXPECT_TRUE(same_bits({2}, exact.theta));
+  EXPECT_TRUE(same_bits({2}, exact.iterations));
+  const Kernel<double> documented = run_kernel<double>(1, 2, {3, 1.99999999}, 1, 1e-8);
+  EXPECT_TRUE(same_bits({3 - 3.99999999 / 2, 0}, documented.P));
+  EXPECT_TRUE(same_bits({3.99999999 / 2}, documented.theta));
+  EXPECT_TRUE(same_bits({1}, documented.iterations));
+  // Single's default is the exact rule: 1e-8 would leave this row as it is
+  // with theta 0.
+  const std::vector<float> x = {3e-10f, 1e-10f, -2e-10f};
+  std::vector<float> P(3), theta(1), iterations(1);
+  ASSERT_TRUE(rowball(P.data(), theta.data(), iterations.data(), x.data(), 1, 3, 1.5e-10f));
+  const literal::RowProjection<float> exact_rule = literal::rowball_row(x, 1.5e-10f, 0.0f);
+  EXPECT_TRUE(same_bits(widened(exact_rule.p), widened(P)));
+  EXPECT_TRUE(same_bits({exact_rule.theta}, widened(theta)));
+  EXPECT_NEAR(theta[0], 1.75e-10f, 1e-16f);
+}
+
+// Beyond 2^24 columns a float that counts by adding 1 stops at 2^24: the
+// row's count (2^24 + 2, exact in float) would never equal what the
+// iteration counts, so it would run a second iteration the plain loop does
+// not.
+TEST(RowballRule, RowsOfSingleLongerThanAFloatCountsGetThePlainBits) {
+  const std::vector<float> x((std::size_t{1} << 24) + 2, 1.0f);
+  const literal::RowProjection<float> expected = literal::rowball_row(x, 1.0f, 0.0f);
+  ASSERT_EQ(expected.iterations, 1.0f);
+  const Kernel<float> k = run_kernel<float>(1, x.size(), x, 1, 0);
+  EXPECT_TRUE(same_bits({expected.theta}, widened(k.theta)));
+  EXPECT_TRUE(same_bits({1}, widened(k.iterations)));
+  EXPECT_TRUE(k.P == expected.p);
+}
+
+// The textbook projection as the referee of the exact rule, in a wider type
+// W: sort the magnitudes descending; theta = (cumsum_k - t)/k for the
+// largest k with u_k >= (cumsum_k - t)/k (the textbook's > gives no k when
+// t = 0; a u_k equal to its candidate leaves theta as it is).
+template <class W, class T>
+W sorted_threshold(const std::vector<T>& x, T t) {
+  std::vector<W> u(x.begin(), x.end());
+  for (W& v : u) v = std::fabs(v);
+  std::sort(u.begin(), u.end(), [](W a, W b) { return a > b; });
+  W cumsum = 0, theta = 0;
+  for (std::size_t k = 1; k <= u.size(); ++k) {
+    cumsum += u[k - 1];
+    const W candidate = (cumsum - t) / static_cast<W>(k);
+    if (u[k - 1] >= candidate) theta = candidate;
+  }
+  return theta;
+}
+
+// The exact rule against the referee, from the smallest to the largest
+// normal scales of each class, radii from 0 to just below the row's l1
+// norm, rows with ties.  The kernel sums the last active set (h values, sum
+// at most S, the row's l1 norm: an error below h (eps/2) S) and divides it
+// less t by h once: theta is off by less than (eps/2) S plus a rounding of
+// theta itself.  A value within that of theta may fall on either side,
+// which moves theta by no more.  So theta and every projected value lie
+// within 2 eps S of the referee's.
+template <class T, class W>
+void expect_exact_thresholds(const std::vector<double>& scales) {
+  std::mt19937_64 rng(30);
   std::normal_distribution<double> normal;
-  const double extremes[] = {0.0, -0.0, inf, -inf, nan, std::numeric_limits<double>::denorm_min(), 1e-300};
-  const double radii[] = {0.0, 1e-9, 1e-8, 0.5, 1.0, 3.0, 100.0, nan};
-  int compared = 0, never = 0;
-  for (int round = 0; round < 400; ++round) {
-    const size_t m = round % 4 == 0 ? rng() % 100 : rng() % 20;
-    const size_t n = round % 8 == 1 ? rng() % 60 : rng() % 9;
-    const bool small_integers = round % 5 == 2;
-    const double scale = std::pow(10.0, static_cast<double>(rng() % 24) - 4.0);
-    std::vector<double> X(m * n);
-    for (double& x : X) {
-      switch (small_integers ? 1 : rng() % 10) {
-        case 0: x = extremes[rng() % 7]; break;
-        case 1: x = static_cast<double>(static_cast<int>(rng() % 9) - 4); break;
-        default: x = normal(rng) * scale; break;
+  const T eps = std::numeric_limits<T>::epsilon();
+  for (double scale : scales) {
+    for (int round = 0; round < 200; ++round) {
+      const std::size_t n = 1 + rng() % 64;
+      std::vector<T> x(n);
+      for (T& v : x) v = static_cast<T>(normal(rng) * scale);
+      if (round % 4 == 0)
+        for (std::size_t j = 1; j < n; j += 2) x[j] = -x[j - 1];
+      T S = 0;
+      for (T v : x) S += std::fabs(v);
+      const double fractions[] = {0, 1e-6, 0.01, 0.3, 0.9, 0.999999};
+      const T t = static_cast<T>(fractions[round % 6] * static_cast<double>(S));
+      std::vector<T> P(n), theta(1), iterations(1);
+      ASSERT_TRUE(rowball(P.data(), theta.data(), iterations.data(), x.data(), 1, static_cast<std::int32_t>(n), t,
+                          T(0)));
+      const W expected = sorted_threshold<W>(x, t);
+      const W bound = 2 * eps * static_cast<W>(S);
+      ASSERT_LE(std::fabs(theta[0] - expected), bound)
+          << "scale " << scale << ", n " << n << ", t " << t << ": theta " << theta[0] << ", referee " << expected;
+      for (std::size_t j = 0; j < n; ++j) {
+        const W magnitude = std::fabs(static_cast<W>(x[j])) - expected;
+        const W exact = magnitude > 0 ? std::copysign(magnitude, static_cast<W>(x[j])) : W(0);
+        ASSERT_LE(std::fabs(P[j] - exact), bound) << "scale " << scale << ", element " << j;
       }
-    }
-    if (m > 0 && rng() % 4 == 0)
-      for (size_t j = 1; j < n; ++j) X[j * m] = X[0];  // a row of equal magnitudes
-    const double t = small_integers ? static_cast<double>(rng() % 3 == 0 ? rng() % 5 : 0)
-                     : rng() % 3 == 0 ? scale * std::fabs(normal(rng))
-                                      : radii[rng() % 8];
-
-    std::vector<double> P(m * n), theta(m), iterations(m);
-    ASSERT_TRUE(rowball(P.data(), theta.data(), iterations.data(), X.data(), static_cast<std::int32_t>(m),
-                        static_cast<std::int32_t>(n), t));
-    const Projection through_host = project(m, n, X, t);
-    EXPECT_TRUE(same_bits(P, through_host.P));
-    EXPECT_TRUE(same_bits(theta, through_host.theta));
-    EXPECT_TRUE(same_bits(iterations, through_host.iterations));
-
-    for (size_t i = 0; i < m; ++i) {
-      std::vector<double> row(n), projected(n);
-      for (size_t j = 0; j < n; ++j) row[j] = X[i + j * m];
-      for (size_t j = 0; j < n; ++j) projected[j] = P[i + j * m];
-      const literal::RowProjection expected = literal::rowball_row(row, t);
-      if (expected.end != literal::RowEnd::by_test) {
-        ++never;
-        EXPECT_LE(iterations[i], static_cast<double>(n));
-        continue;
-      }
-      ++compared;
-      EXPECT_TRUE(same_bits(expected.p, projected));
-      EXPECT_TRUE(same_bits({expected.theta}, {theta[i]}));
-      EXPECT_TRUE(same_bits({expected.iterations}, {iterations[i]}));
+      EXPECT_LE(iterations[0], static_cast<T>(n));
     }
   }
-  EXPECT_GT(compared, 500);
-  EXPECT_GT(never, 0);  // the draw does reach the rows the plain loop cannot finish
+}
+
+TEST(RowballRule, ExactRuleMatchesTheSortedProjectionAtEveryScale) {
+  expect_exact_thresholds<double, long double>({1e-300, 1e-150, 1e-6, 1, 1e6, 1e150, 1e300});
+  expect_exact_thresholds<float, double>({1e-36, 1e-18, 1e-6, 1, 1e6, 1e18, 1e36});
+}
+
+// Every instruction set the machine has, forced in turn, against the literal
+// loop bit for bit, in either class, with the documented tolerance and the
+// exact rule; the plug-in (which runs the widest) gives the kernel's bits
+// too.  Shapes cross the vector and block widths and their leftovers; rows
+// of small integers with t = 0 or an integer radius tie values with the
+// thresholds of later iterations, where only the iteration count tells a
+// compaction that keeps values > theta from one that keeps values >= theta.
+// Where the stated loop would not end, the kernel must have stopped where
+// the literal loop became certain of it.
+class RowballPath : public testing::OnInstructionSet<Rowball> {
+ protected:
+  template <class T>
+  static void expect_literal_bits(T tolerance) {
+    SCOPED_TRACE(::testing::Message() << (sizeof(T) == 4 ? "single" : "double") << ", tolerance " << tolerance);
+    std::mt19937_64 rng(20261208);
+    std::normal_distribution<T> normal;
+    const T inf = std::numeric_limits<T>::infinity();
+    const T extremes[] = {0, -T(0), inf, -inf, std::numeric_limits<T>::quiet_NaN(),
+                          std::numeric_limits<T>::denorm_min(), std::numeric_limits<T>::min()};
+    const T radii[] = {0, T(1e-9), T(1e-8), T(0.5), 1, 3, 100, std::numeric_limits<T>::quiet_NaN()};
+    int compared = 0, never = 0;
+    for (int round = 0; round < 400; ++round) {
+      const size_t m = round % 4 == 0 ? rng() % 100 : rng() % 20;
+      const size_t n = round % 8 == 1 ? rng() % 60 : rng() % 9;
+      const bool small_integers = round % 5 == 2;
+      const T scale = static_cast<T>(std::pow(10.0, static_cast<double>(rng() % 24) - 4.0));
+      std::vector<T> X(m * n);
+      for (T& x : X) {
+        switch (small_integers ? 1 : rng() % 10) {
+          case 0: x = extremes[rng() % 7]; break;
+          case 1: x = static_cast<T>(static_cast<int>(rng() % 9) - 4); break;
+          default: x = normal(rng) * scale; break;
+        }
+      }
+      if (m > 0 && rng() % 4 == 0)
+        for (size_t j = 1; j < n; ++j) X[j * m] = X[0];  // a row of equal magnitudes
+      const T t = small_integers ? static_cast<T>(rng() % 3 == 0 ? rng() % 5 : 0)
+                  : rng() % 3 == 0 ? scale * std::fabs(normal(rng))
+                                   : radii[rng() % 8];
+
+      const Kernel<T> k = run_kernel(m, n, X, t, tolerance);
+      if constexpr (std::is_same_v<T, double>) {
+        if (tolerance == 1e-8) {
+          const Projection through_host = project(m, n, X, t);
+          EXPECT_TRUE(same_bits(k.P, through_host.P));
+          EXPECT_TRUE(same_bits(k.theta, through_host.theta));
+          EXPECT_TRUE(same_bits(k.iterations, through_host.iterations));
+        }
+      }
+      for (size_t i = 0; i < m; ++i) {
+        std::vector<T> row(n), projected(n);
+        for (size_t j = 0; j < n; ++j) row[j] = X[i + j * m];
+        for (size_t j = 0; j < n; ++j) projected[j] = k.P[i + j * m];
+        const literal::RowProjection<T> expected = literal::rowball_row(row, t, tolerance);
+        never += expected.end != literal::RowEnd::by_test;
+        ++compared;
+        EXPECT_TRUE(same_bits(widened(expected.p), widened(projected)));
+        EXPECT_TRUE(same_bits({expected.theta}, {k.theta[i]}));
+        EXPECT_TRUE(same_bits({expected.iterations}, {k.iterations[i]}));
+        EXPECT_LE(k.iterations[i], static_cast<T>(n));
+      }
+    }
+    EXPECT_GT(compared, 1500);
+    EXPECT_GT(never, 0);  // the draw does reach the rows the plain loop cannot finish
+  }
+};
+
+TEST_P(RowballPath, MatchesTheLiteralLoopInEitherClass) {
+  expect_literal_bits<double>(1e-8);
+  expect_literal_bits<double>(0);
+  expect_literal_bits<float>(0);
+  expect_literal_bits<float>(1e-8f);
 }
 
 INSTANTIATE_TEST_SUITE_P(InstructionSets, RowballPath, testing::every_instruction_set(),
