@@ -6,8 +6,11 @@ function expect_gateway (name, usage, args, expected)
   %   in ans when no output is requested;
   % - one argument too few or too many, none at all, or two results raise
   %   exactly USAGE;
-  % - an argument of any class other than real, full double is refused with
-  %   "<argument> must be a real, full double array.";
+  % - vect and rho of any class other than real, full double or single are
+  %   refused with "<argument> must be a real, full double or single
+  %   array.", accIdx of any class other than real, full double with
+  %   "accIdx must be a real, full double array." (and, when single, "...;
+  %   single is for values only.");
   % - only the first element of rho counts, and an empty rho is refused
   %   whenever the table has a segment (even an empty one) but accepted,
   %   giving zeros, when nothing would read it.
@@ -32,15 +35,20 @@ function expect_gateway (name, usage, args, expected)
   end
 
   names = {'vect', 'accIdx', 'rho'};
-  others = {@single, @int32, @uint8, @(x) x > 0, @(x) char (x + 65), @(x) x + 1i, ...
-            @sparse, @(x) {x}, @(x) struct ('a', x)};
+  classes = {' must be a real, full double or single array.', ' must be a real, full double array.', ...
+             ' must be a real, full double or single array.'};
+  others = {@int32, @uint8, @(x) x > 0, @(x) char(x + 65), @(x) x + 1i, ...
+            @sparse, @(x) {x}, @(x) struct('a', x)};
   for slot = 1:numel (args)
     for k = 1:numel (others)
       bad = args;
       bad{slot} = others{k} (args{slot});
-      expect_error (@() f (bad{:}), [names{slot} ' must be a real, full double array.']);
+      expect_error (@() f (bad{:}), [names{slot} classes{slot}]);
     end
   end
+  bad = args;
+  bad{2} = single (args{2});
+  expect_error (@() f (bad{:}), 'accIdx must be a real, full double array; single is for values only.');
 
   if (numel (args) == 3)
     [table, rho] = rest{:};

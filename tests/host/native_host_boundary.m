@@ -31,16 +31,18 @@ function native_host_boundary ()
   no_storage = 'S has no storage of its own for the write to land in; make it a full matrix first: S = full (S).';
   [~, k] = sort ([30 10 20]);
   E = eye (3);
-  held = {k, 1:3, E * 2, E(:, [2 3 1])};
-  shown = {[2 3 1], [1 2 3], 2 * eye(3), [0 0 1; 1 0 0; 0 1 0]};
+  held = {k, 1:3, E * 2, E(:, [2 3 1]), eye(3, 'single')};
+  shown = {[2 3 1], [1 2 3], 2 * eye(3), [0 0 1; 1 0 0; 0 1 0], eye(3, 'single')};
   for n = 1:numel (held)
     x = held{n};
     expect_error (@() nzassign (x, 7 * ones (1, numel (x))), no_storage);
     expect_bits (full (x), shown{n});
     x = full (x);
-    nzassign (x, 7 * ones (1, numel (x)));
-    expect_bits (x, 7 * ones (size (x)));
+    nzassign (x, 7 * ones (1, numel (x), class (x)));
+    expect_bits (x, 7 * ones (size (x), class (x)));
   end
+  % A float diagonal matrix is read as a full single copy.
+  expect_bits (grpclip (eye (3, 'single') * 2, [0 9]), grpclip (full (eye (3, 'single') * 2), [0 9]));
   v = [100 200 300];
   expect_bits (v(k), [200 300 100]);
   nzassign (9007199254740993, 1);

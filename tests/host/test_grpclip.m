@@ -24,3 +24,7 @@ expect_bits (grpclip ([3 4 0 5 12], [3 1e9 2 5]), [3; 4; 0; 5/13/13; 12/13/13]);
 expect_bits (grpclip ([3 4 0 5 12], [NaN 5 -7 5 Inf 5 1e300 5]), [3; 4; 0; 5; 12]);
 
 expect_error (@() grpclip ([3 4], [0 2.5]), oob);
+
+% Single values: the single loop's bits, of class single.
+x = single ([-3.77016544 0.526320934 -0.928827226 1.17905736 2.61108518]);
+expect_bits (grpclip (x, [0 5]), x(:) / loop_norm (x));

@@ -36,14 +36,21 @@ catch err
   assert (strcmp (plugin_message (err), usage));
 end
 
-expect_error (@() grpnorm (single (v), [0 5]), 'vect must be a real, full double array.');
-expect_error (@() grpnorm (int32 (v), [0 5]), 'vect must be a real, full double array.');
-expect_error (@() grpnorm (v > 1, [0 5]), 'vect must be a real, full double array.');
-expect_error (@() grpnorm ('abcde', [0 5]), 'vect must be a real, full double array.');
-expect_error (@() grpnorm (v + 1i, [0 5]), 'vect must be a real, full double array.');
-expect_error (@() grpnorm (sparse (v), [0 5]), 'vect must be a real, full double array.');
-expect_error (@() grpnorm ({v}, [0 5]), 'vect must be a real, full double array.');
-expect_error (@() grpnorm (struct ('a', v), [0 5]), 'vect must be a real, full double array.');
+% Single values: the single loop's bits, of class single; on this x they
+% differ from the double result rounded to single.
+x = single ([-3.77016544 0.526320934 -0.928827226 1.17905736 2.61108518]);
+expect_bits (grpnorm (x, [0 2 5]), loop_norm (x(1:2)) + loop_norm (x(3:5)));
+assert (grpnorm (x, [0 5]) ~= single (grpnorm (double (x), [0 5])));
+
+bad_vect = 'vect must be a real, full double or single array.';
+expect_error (@() grpnorm (int32 (v), [0 5]), bad_vect);
+expect_error (@() grpnorm (v > 1, [0 5]), bad_vect);
+expect_error (@() grpnorm ('abcde', [0 5]), bad_vect);
+expect_error (@() grpnorm (v + 1i, [0 5]), bad_vect);
+expect_error (@() grpnorm (single (v) + 1i, [0 5]), bad_vect);
+expect_error (@() grpnorm (sparse (v), [0 5]), bad_vect);
+expect_error (@() grpnorm ({v}, [0 5]), bad_vect);
+expect_error (@() grpnorm (struct ('a', v), [0 5]), bad_vect);
 expect_error (@() grpnorm (v, int8 ([0 5])), 'accIdx must be a real, full double array.');
-expect_error (@() grpnorm (v, single ([0 5])), 'accIdx must be a real, full double array.');
+expect_error (@() grpnorm (single (v), single ([0 5])), 'accIdx must be a real, full double array; single is for values only.');
 expect_error (@() grpnorm (v, sparse ([0 5])), 'accIdx must be a real, full double array.');

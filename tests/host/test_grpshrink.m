@@ -33,3 +33,9 @@ expect_bits (grpshrink ([3 4 0 5 12], [NaN 5 -7 5 Inf 5 1e300 5], 1), zeros (5, 
 
 expect_error (@() grpshrink ([3 4], [0 2.5], 1), oob);
 expect_error (@() grpshrink ([3 4], [0 2 3], []), oob);
+
+% Single values: the single loop's bits, of class single, with a double rho
+% rounded to single first; a single rho with double values is widened.
+x = single ([-3.77016544 0.526320934 -0.928827226 1.17905736 2.61108518]);
+expect_bits (grpshrink (x, [0 5], 0.3), x(:) * (1 - 1 / (loop_norm (x) * single (0.3))));
+expect_bits (grpshrink (double (x), [0 5], single (0.3)), grpshrink (double (x), [0 5], double (single (0.3))));

@@ -33,3 +33,11 @@ expect_bits (grpsign ([3 4 0 5 12], [3 1e9 2 5], 0.01), [0; 0; 0; 5/13; 12/13]);
 expect_bits (grpsign ([3 4 0 5 12], [NaN 5 -7 5 Inf 5 1e300 5], 0.01), zeros (5, 1));
 
 expect_error (@() grpsign ([3 4], [0 2.5], 1), oob);
+
+% Single values: the single loop's bits, of class single; the double rho
+% 0.5 + 2^-25 + 2^-40 rounds to single above 0.5, so 10*rho exceeds the
+% norm 5 and the segment counts as zero.
+x = single ([-3.77016544 0.526320934 -0.928827226 1.17905736 2.61108518]);
+expect_bits (grpsign (x, [0 5], 0.1), x(:) / loop_norm (x));
+expect_bits (grpsign (single ([3 4]), [0 2], 0.5 + 2^-25 + 2^-40), single ([0; 0]));
+expect_bits (grpsign (single ([3 4]), [0 2], 0.5 + 2^-30), single ([0.6; 0.8]));

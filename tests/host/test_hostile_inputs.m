@@ -1,42 +1,52 @@
 function test_hostile_inputs ()
   % Hostile inputs in the real host.  Every plug-in that is built is called with
   % arguments of every other class, wrong argument and result counts, empty
-  % arrays, out-of-range and non-finite indices and sizes that do not fit.
-  % Each call must either return results of the stated shape or raise one of
-  % the plug-in's own messages, and must leave every argument as it was, except
-  % that an accepted nzassign writes v's values, and nothing else, into S.
+  % arrays, out-of-range and non-finite indices and sizes that do not fit,
+  % around valid calls on double values and on single ones.
+  % Each call must either return results of the stated shape and of the
+  % values' class or raise one of the plug-in's own messages, and must leave
+  % every argument as it was, except that an accepted nzassign writes v's
+  % values, and nothing else, into S.
   % Afterwards the session must still work.  A plug-in that is not built yet is
   % skipped with a note.
   usage = @(call) {['Usage: ' call]};
   oob = 'INDEX OUT OF BOUND: the last index is out of bound.';
-  segment_messages = @(call, names) [usage(call), {oob}, ...
-                                     class_messages(names, ' must be a real, full double array.'), ...
+  % Values and parameters may be double or single; tables, indices and
+  % dimensions are double, and say so of a single one.
+  values = @(names) class_messages(names, ' must be a real, full double or single array.');
+  doubles = @(names) [class_messages(names, ' must be a real, full double array.'), ...
+                      class_messages(names, ' must be a real, full double array; single is for values only.')];
+  segment_messages = @(call, names) [usage(call), {oob}, values(names([1 3:end])), doubles({'accIdx'}), ...
                                      {'rho must have at least one element.'}];
   vector_result = @(args, slot) [numel(args{1}) 1];
+  v = [3 4 0 5 12];
   kernels = {
-    kernel('grpnorm', @() {[3 4 0 5 12], [0 2 5]}, 1, @(args, slot) [1 1], ...
+    kernel('grpnorm', @() {v, [0 2 5]}, @() {single(v), [0 2 5]}, 1, @(args, slot) [1 1], ...
            segment_messages('out = grpnorm (vect, accIdx)', {'vect', 'accIdx'}))
-    kernel('grpclip', @() {[3 4 0 5 12], [0 2 5]}, 1, vector_result, ...
+    kernel('grpclip', @() {v, [0 2 5]}, @() {single(v), [0 2 5]}, 1, vector_result, ...
            segment_messages('out = grpclip (vect, accIdx)', {'vect', 'accIdx'}))
-    kernel('grpshrink', @() {[3 4 0 5 12], [0 2 5], 1}, 1, vector_result, ...
+    kernel('grpshrink', @() {v, [0 2 5], 1}, @() {single(v), [0 2 5], single(1)}, 1, vector_result, ...
            segment_messages('out = grpshrink (vect, accIdx, rho)', {'vect', 'accIdx', 'rho'}))
-    kernel('grpsign', @() {[3 4 0 5 12], [0 2 5], 0.01}, 1, vector_result, ...
+    kernel('grpsign', @() {v, [0 2 5], 0.01}, @() {single(v), [0 2 5], 0.01}, 1, vector_result, ...
            segment_messages('out = grpsign (vect, accIdx, rho)', {'vect', 'accIdx', 'rho'}))
-    kernel('pairdot', @() {[1 3; 2 4], [5 7; 6 8], [1 2], [2 1]}, 1, @(args, slot) [1 numel(args{3})], ...
-           [usage('out = pairdot_native (U'', V, iR, iC)'), ...
-            class_messages({'U''', 'V', 'iR', 'iC'}, ' must be a real, full double array.'), ...
-            {'the columns of U must the same as the rows of V', 'r must be less or equal than min(m,n)', ...
+    kernel('pairdot', @() {[1 3; 2 4], [5 7; 6 8], [1 2], [2 1]}, ...
+           @() {single([1 3; 2 4]), single([5 7; 6 8]), [1 2], [2 1]}, 1, @(args, slot) [1 numel(args{3})], ...
+           [usage('out = pairdot_native (U'', V, iR, iC)'), values({'U''', 'V'}), doubles({'iR', 'iC'}), ...
+            {'U'' and V must be of one class, double or single.', ...
+             'the columns of U must the same as the rows of V', 'r must be less or equal than min(m,n)', ...
              'iR and iC do not have the same length', 'iR must hold row numbers of U from 1 to m.', ...
              'iC must hold column numbers of V from 1 to n.'}])
-    kernel('nzassign', @() {sparse([1 0 2; 0 3 0]), [7 8 9]}, 0, @(args, slot) [0 0], ...
-           [usage('nzassign ( S, v )'), {'S must be a real double array.', 'v must be a real, full double array.', ...
+    kernel('nzassign', @() {sparse([1 0 2; 0 3 0]), [7 8 9]}, @() {single([1 2; 3 4]), single([7 8 9])}, 0, ...
+           @(args, slot) [0 0], ...
+           [usage('nzassign ( S, v )'), {'S must be a real double or single array.', ...
+            'v must be a real, full double or single array.', 'v must be of the class of S.', ...
             'v must not have more elements than S has stored values.'}])
-    kernel('rowball', @() {[3 1 -2; 1 1 1], 2, 3, 2}, 3, ...
+    kernel('rowball', @() {[3 1 -2; 1 1 1], 2, 3, 2}, @() {single([3 1 -2; 1 1 1]), 2, 3, single(2)}, 3, ...
            @(args, slot) [fix(args{2}(1)) fix(args{3}(1)) * (slot == 1) + (slot > 1)], ...
-           [usage('[P, theta, iterations] = rowball (X, m, n, t)'), ...
-            class_messages({'X', 'm', 'n', 't'}, ' must be a real, full double array.'), ...
-            class_messages({'m', 'n', 't'}, ' must have at least one element.'), ...
-            class_messages({'m', 'n'}, ' must be a count from 0 to 2147483647.'), {'X must have at least m*n elements.'}])
+           [usage('[P, theta, iterations] = rowball (X, m, n, t)'), values({'X', 't', 'tol'}), doubles({'m', 'n'}), ...
+            class_messages({'m', 'n', 't', 'tol'}, ' must have at least one element.'), ...
+            class_messages({'m', 'n'}, ' must be a count from 0 to 2147483647.'), ...
+            {'tol must be a non-negative number.', 'X must have at least m*n elements.'}])
   };
 
   canary = magic (4);
@@ -49,22 +59,24 @@ function test_hostile_inputs ()
     end
     tested{end+1} = k.name;
     nouts = 0:k.results + 1;
-    valid = k.args ();
+    for fresh = {k.args, k.single_args}
+      valid = fresh{1} ();
 
-    % Every argument count from none to two too many, every result count.
-    for n = 0:numel (valid) + 2
-      args = k.args ();
-      extra = num2cell (zeros (1, max (0, n - numel (args))));
-      probe_counts (k, [args(1:min (n, end)), extra], nouts);
-    end
+      % Every argument count from none to two too many, every result count.
+      for n = 0:numel (valid) + 2
+        args = fresh{1} ();
+        extra = num2cell (zeros (1, max (0, n - numel (args))));
+        probe_counts (k, [args(1:min (n, end)), extra], nouts);
+      end
 
-    % Every argument in turn replaced by each hostile value.
-    for slot = 1:numel (valid)
-      for j = 1:numel (hostile_values (valid{slot}))
-        args = k.args ();
-        pool = hostile_values (args{slot});
-        args{slot} = pool{j};
-        probe (k, args, k.results);
+      % Every argument in turn replaced by each hostile value.
+      for slot = 1:numel (valid)
+        for j = 1:numel (hostile_values (valid{slot}))
+          args = fresh{1} ();
+          pool = hostile_values (args{slot});
+          args{slot} = pool{j};
+          probe (k, args, k.results);
+        end
       end
     end
   end
@@ -113,9 +125,10 @@ function test_hostile_inputs ()
   if (any (strcmp (tested, 'nzassign')))
     k = kernels{6};
     destinations = {@() sparse([1 0 2; 0 3 0]), @() sparse(2, 2), @() [1 2; 3 4], @() zeros(0, 3), ...
-                    @() spalloc(3, 3, 5), @() sparse([0 0; 0 -0.5])};
+                    @() spalloc(3, 3, 5), @() sparse([0 0; 0 -0.5]), @() single([1 2; 3 4]), @() single(-0)};
     for d = destinations
-      for v = {[], -0, [7 NaN], [7 8 9], [7 8 9 10], ones(1, 5), ones(3, 3), zeros(0, 4)}
+      for v = {[], -0, [7 NaN], [7 8 9], [7 8 9 10], ones(1, 5), ones(3, 3), zeros(0, 4), ...
+               single([7 NaN]), single(ones(1, 5)), zeros(0, 1, 'single')}
         probe_counts (k, {d{1}(), v{1}}, 0:1);
       end
     end
@@ -133,6 +146,10 @@ function test_hostile_inputs ()
     probe_counts (k, {[Inf 1 2; NaN 1 2], 2, 3, 1}, 0:3);
     probe_counts (k, {[1e10 3e9 1e-3 7e9; 1e300 -1e300 1 2], 2, 4, 1}, 0:3);
     probe_counts (k, {X, 2, 3, 2, 'extra'}, 0:3);
+    for tol = {0, -0, single(0), 1e-300, -1e-300, NaN, Inf, [], [1 -1], single(-1)}
+      probe_counts (k, {X, 2, 3, 2, tol{1}, 'ignored'}, [1 3]);
+      probe_counts (k, {single(X), 2, 3, 2, tol{1}}, [1 3]);
+    end
   end
 
   % The session goes on: variables are intact and every plug-in still works.
@@ -156,11 +173,12 @@ function test_hostile_inputs ()
   end
 end
 
-function k = kernel (name, args, results, shape, messages)
-  % ARGS is a function returning fresh valid arguments (an accepted
-  % nzassign writes into the data of its first one); SHAPE (args, slot) is the
-  % size of result SLOT of an accepted call.
-  k = struct ('name', name, 'args', args, 'results', results, 'shape', shape, ...
+function k = kernel (name, args, single_args, results, shape, messages)
+  % ARGS and SINGLE_ARGS are functions returning fresh valid arguments, with
+  % double and with single values (an accepted nzassign writes into the data
+  % of its first one); SHAPE (args, slot) is the size of result SLOT of an
+  % accepted call.
+  k = struct ('name', name, 'args', args, 'single_args', single_args, 'results', results, 'shape', shape, ...
               'messages', {messages});
 end
 
@@ -191,8 +209,9 @@ end
 
 function s = written (s, v)
   % The snapshot of an nzassign destination after an accepted write of v:
-  % its first numel (v) stored values (in storage order) replaced by v's.
-  values = typecast (s.bytes, 'double');
+  % its first numel (v) stored values (in storage order) replaced by v's,
+  % which are of its class.
+  values = typecast (s.bytes, s.class);
   if (s.sparse)
     positions = s.pattern;
   else
@@ -226,13 +245,14 @@ function probe (k, args, nout)
   end
   if (accepted)
     % rowball has no result count: asked for more than three results, it
-    % gives three and the host reports the others as undefined.
+    % gives three and the host reports the others as undefined.  Results
+    % are of the class of the values, the first argument.
     for slot = 1:min (numel (out), k.results)
       r = out{slot};
       expected = k.shape (args, slot);
-      if (~(isa (r, 'double') && isreal (r) && ~issparse (r) && isequal (size (r), expected)))
-        error ('%s with %d arguments, %d results: result %d is %s %s, not double %s', k.name, numel (args), ...
-               nout, slot, class (r), mat2str (size (r)), mat2str (expected));
+      if (~(isa (r, class (args{1})) && isreal (r) && ~issparse (r) && isequal (size (r), expected)))
+        error ('%s with %d arguments, %d results: result %d is %s %s, not %s %s', k.name, numel (args), ...
+               nout, slot, class (r), mat2str (size (r)), class (args{1}), mat2str (expected));
       end
     end
     if (~(isempty (printed) || (strcmp (k.name, 'rowball') && strcmp (printed, sprintf ('\n t should be nonnegative!')))))
@@ -260,7 +280,7 @@ function pool = hostile_values (x)
   % too long; computed afresh for every call, so that no accepted write into
   % one of them can leak into another call.
   y = full (x);
-  pool = {single(y), int8(y), uint64(y), x > 0, char (65 + zeros (size (x))), ...
+  pool = {single(y), double(y), int8(y), uint64(y), x > 0, char(65 + zeros(size(x))), ...
           complex(y, 1), sparse(y), {x}, struct('a', x), @sin, ...
           [], zeros(0, 3), zeros(3, 0), ...
           NaN, Inf, -Inf, -1, 0, -0, 0.5, 2.5, 1e300, 2^31, 2^53, 2^64, realmin / 4, ...

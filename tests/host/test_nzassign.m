@@ -56,9 +56,21 @@ expect_bits (F, [1 2; 3 4]);
 expect_error (@() nzassign (F), usage);
 expect_error (@() nzassign (F, 1, 2), usage);
 
-expect_error (@() nzassign (single (F), 1), 'S must be a real double array.');
-expect_error (@() nzassign (F + 1i, 1), 'S must be a real double array.');
-expect_error (@() nzassign (sparse (F > 1), 1), 'S must be a real double array.');
-expect_error (@() nzassign (F, int8 (1)), 'v must be a real, full double array.');
-expect_error (@() nzassign (F, sparse (1)), 'v must be a real, full double array.');
+expect_error (@() nzassign (int8 (F), 1), 'S must be a real double or single array.');
+expect_error (@() nzassign (F + 1i, 1), 'S must be a real double or single array.');
+expect_error (@() nzassign (sparse (F > 1), 1), 'S must be a real double or single array.');
+expect_error (@() nzassign (F, int8 (1)), 'v must be a real, full double or single array.');
+expect_error (@() nzassign (F, sparse (1)), 'v must be a real, full double or single array.');
+expect_error (@() nzassign (F, single (1)), 'v must be of the class of S.');
+expect_error (@() nzassign (sparse (F), single (1)), 'v must be of the class of S.');
 expect_bits (F, [1 2; 3 4]);
+
+% A full single S takes a single v, bit for bit; a double v is refused, S
+% unchanged.
+G = single ([1 2; 3 4]);
+H = G;
+w = typecast (uint32 ([2143289395 2147483648 1]), 'single');   % a NaN with a payload, -0, a subnormal
+nzassign (G, w);
+expect_bits (H, reshape ([w 4], 2, 2));
+expect_error (@() nzassign (G, [5 6]), 'v must be of the class of S.');
+expect_bits (G, reshape ([w 4], 2, 2));

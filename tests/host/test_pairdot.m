@@ -36,7 +36,22 @@ for entry = [0 0.5 -1 -Inf Inf NaN 3 2.6]
   expect_error (@() pairdot (U', V, [1 1], [entry 1]), bad_cols);
 end
 
-expect_error (@() pairdot (single (U'), V, 1, 1), 'U'' must be a real, full double array.');
-expect_error (@() pairdot (U', sparse (V), 1, 1), 'V must be a real, full double array.');
+expect_error (@() pairdot (int8 (U'), V, 1, 1), 'U'' must be a real, full double or single array.');
+expect_error (@() pairdot (U', sparse (V), 1, 1), 'V must be a real, full double or single array.');
 expect_error (@() pairdot (U', V, int32 (1), 1), 'iR must be a real, full double array.');
 expect_error (@() pairdot (U', V, 1, true), 'iC must be a real, full double array.');
+expect_error (@() pairdot (single (U'), V, 1, 1), 'U'' and V must be of one class, double or single.');
+expect_error (@() pairdot (U', single (V), 1, 1), 'U'' and V must be of one class, double or single.');
+expect_error (@() pairdot (single (U'), single (V), 1, single (1)), ...
+              'iC must be a real, full double array; single is for values only.');
+
+% Single factors: the single loop's bits (products summed from 0 in
+% ascending order, each rounded to single), of class single.
+x = single ([-3.77016544 0.526320934 -0.928827226 1.17905736 2.61108518]);
+Ut = reshape (x([1 2 3 4 5 1]), 2, 3);
+Vs = reshape (x([5 4 3 2 1 3]), 2, 3);
+expected = zeros (1, 2, 'single');
+for t = 1:2
+  expected = expected + Vs(t, [3 1]) .* Ut(t, [1 3]);
+end
+expect_bits (pairdot (Ut, Vs, [1 3], [3 1]), expected);

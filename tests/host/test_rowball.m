@@ -58,6 +58,20 @@ expect_error (@() rowball ([1 2], 2e9, 2e9, 1), 'X must have at least m*n elemen
 expect_error (@() rowball ([1 2], -1, 2, 1), 'm must be a count from 0 to 2147483647.');
 expect_error (@() rowball ([1 2], NaN, 2, 1), 'm must be a count from 0 to 2147483647.');
 expect_error (@() rowball ([1 2], 1, 2^31, 1), 'n must be a count from 0 to 2147483647.');
-expect_error (@() rowball (single ([1 2]), 1, 2, 1), 'X must be a real, full double array.');
+expect_error (@() rowball (int8 ([1 2]), 1, 2, 1), 'X must be a real, full double or single array.');
 expect_error (@() rowball ([1 2], int32 (1), 2, 1), 'm must be a real, full double array.');
+expect_error (@() rowball ([1 2], 1, single (2), 1), 'n must be a real, full double array; single is for values only.');
+expect_error (@() rowball ([1 2], 1, 2, 1, -1e-300), 'tol must be a non-negative number.');
+expect_error (@() rowball ([1 2], 1, 2, 1, single (NaN)), 'tol must be a non-negative number.');
+expect_error (@() rowball ([1 2], 1, 2, 1, []), 'tol must have at least one element.');
+
+% Single X: all three results single, with their bits; a double t is
+% rounded to single first.  tol = 0 is the exact rule.
+[P, theta, iterations] = rowball (single ([3 1 -2]), 1, 3, 2);
+expect_bits (P, single ([1.5 0 -0.5]));
+expect_bits (theta, single (1.5));
+expect_bits (iterations, single (2));
+[P, theta] = rowball ([3 1.99999999], 1, 2, 1, 0);
+expect_bits (P, [1 0]);
+expect_bits (theta, 2);
 expect_error (@() rowball ([1 2], 1, 2, []), 't must have at least one element.');
