@@ -6,9 +6,10 @@ function cross_check_builds (native, mex)
   % bit for bit (class, size and every bit), or the same error message and
   % identifier character for character; the same printed text; and for
   % nzassign the same values in S afterwards.  The calls mix valid and
-  % refused ones, every argument and result count, arguments of other
-  % classes, arrays that Octave holds without plain storage (ranges,
-  % diagonal matrices) and results large enough to be advised for huge pages.
+  % refused ones, every argument and result count, double and single values
+  % with parameters of either class, arguments of other classes, arrays that
+  % Octave holds without plain storage (ranges, diagonal matrices, in either
+  % class) and results large enough to be advised for huge pages.
   calls = make_calls ();
   outcomes = {run_build(native, calls, '.oct'), run_build(mex, calls, '.mex')};
   bad = 0;
@@ -61,12 +62,27 @@ function calls = make_calls ()
     fewer = args(1:randi (numel (args)) - 1);
     calls{end+1} = call (kernel, @() fewer, 1);
   end
+  % Single values, with parameters of either class.
+  for k = 1:30
+    n = randi ([0 40]);
+    x = single (randn (1, n) .* 10 .^ randi ([-3 3], 1, n));
+    table = segment_table (n);
+    rho = pick ({1, single(0.3), 1e-6, NaN, [], single([2 3]), 0.5 + 2^-30});
+    nout = randi ([0 1]);
+    calls{end+1} = call ('grpnorm', @() {x, table}, nout);
+    either = pick ({table, single(table)});
+    calls{end+1} = call ('grpclip', @() {x, either}, nout);
+    calls{end+1} = call ('grpshrink', @() {x, table, rho}, nout);
+    calls{end+1} = call ('grpsign', @() {x, table, rho}, nout);
+  end
   % Inputs without plain storage, and results advised for huge pages.
   calls{end+1} = call ('grpclip', @() {1:12, 0:3:12}, 1);
   calls{end+1} = call ('grpshrink', @() {eye(4), [0 4 8 16], 0.5}, 1);
+  calls{end+1} = call ('grpshrink', @() {eye(4, 'single') * 2, [0 4 8 16], 0.5}, 1);
   big = randn (3e6, 1);
   for kernel = {'grpnorm', 'grpclip'}
     calls{end+1} = call (kernel{1}, @() {big, [0 5 1e3 2e6 3e6]}, 1);
+    calls{end+1} = call (kernel{1}, @() {single(big), [0 5 1e3 2e6 3e6]}, 1);
   end
   for kernel = {'grpshrink', 'grpsign'}
     calls{end+1} = call (kernel{1}, @() {big, [0 5 1e3 2e6 3e6], 1e-3}, 1);
@@ -80,6 +96,8 @@ function calls = make_calls ()
     iC = randi ([0 n + 1], 1, L);
     args = {randn(r, m), randn(pick({r, r + 1}), n), iR, pick({iC, iC(1:end-1)})};
     calls{end+1} = call ('pairdot', @() args, randi ([0 2]));
+    single_args = [{single(args{1}), pick({single(args{2}), args{2}})}, args(3:end)];
+    calls{end+1} = call ('pairdot', @() single_args, randi ([0 1]));
   end
   args = {randn(20, 300), randn(20, 400), randi(300, 1, 6e5), randi(400, 1, 6e5)};
   calls{end+1} = call ('pairdot', @() args, 1);
@@ -93,6 +111,8 @@ function calls = make_calls ()
     calls{end+1} = call ('nzassign', @() {sparse(i, j, values, m, n, room), v}, 0);
     full_values = randn (m, n);
     calls{end+1} = call ('nzassign', @() {full_values + 0, v}, randi ([0 1]));
+    w = pick ({single(v), v});
+    calls{end+1} = call ('nzassign', @() {single(full_values), w}, 0);
   end
   % A range as v; as S, the builds differ by design (the native one refuses it).
   calls{end+1} = call ('nzassign', @() {zeros(1, 5), 7:8}, 0);
@@ -103,6 +123,9 @@ function calls = make_calls ()
     t = pick ({1, 0, -1, 0.3, NaN, Inf, []});
     args = {X, pick({m, m + 0.7, -1}), n, t};
     calls{end+1} = call ('rowball', @() args, randi ([0 4]));
+    tol = pick ({{}, {0}, {single(1e-3)}, {-1}, {NaN}});
+    single_args = [{single(X)}, args(2:3), {pick({t, single(t)})}, tol];
+    calls{end+1} = call ('rowball', @() single_args, randi ([0 3]));
   end
   calls{end+1} = call ('rowball', @() {eye(5), 5, 5, 0.5}, 3);
   X = randn (2e3, 300);
