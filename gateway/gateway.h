@@ -112,9 +112,10 @@ template <class T>
 inline constexpr ValueClass class_of = std::is_same_v<T, float> ? ValueClass::single_values : ValueClass::double_values;
 
 // The class of a value argument: a real double or single array (and full,
-// unless sparse is allowed), else refused, naming the argument.  Sparse
-// single (MATLAB R2025a and later; Octave has none) is refused too: every
-// kernel that takes a sparse array writes its double storage.
+// unless sparse is allowed), else refused, naming the argument.  A sparse
+// single array (MATLAB R2025a and later; Octave has none) is refused with a
+// message of its own: the one kernel that takes a sparse array, nzassign,
+// supports sparse double only.
 inline ValueClass value_class(host::Argument a, const char* name, bool sparse_allowed = false) {
   if (host::is_real_double(a, sparse_allowed)) return ValueClass::double_values;
   if (host::is_real_single(a, false)) return ValueClass::single_values;
@@ -133,6 +134,8 @@ void with_values(ValueClass values, Body body) {
     body(double{});
 }
 
+// The first of `values` as a double, or NaN when there is none (and none is
+// required).
 template <class U>
 double first_of(const ValueArray<U>& values, const char* name, bool required) {
   if (required) require_element(values, name);
