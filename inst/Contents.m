@@ -14,5 +14,6 @@
 %   rowball   - Projection of every row of a matrix onto the l1 ball.
 %
 % Each function is a compiled plug-in (Octave-native in Octave, MEX in
-% MATLAB); help <name> describes its usage, arguments, results, refusals and
-% an example.
+% MATLAB) that computes on double or single values, in their own precision;
+% help <name> describes its usage, arguments, results, refusals and an
+% example.
