@@ -32,6 +32,6 @@ PROXKIT_GATEWAY(hostcost) {
   require(nrhs >= N_DIMENSIONS && nlhs <= N_OUT, "Usage: out = hostcost (m, n, ...)");
   const std::size_t m = dimension(prhs[IN_M], "m");
   const std::size_t n = dimension(prhs[IN_N], "n");
-  for (int input = N_DIMENSIONS; input < nrhs; ++input) proxkit::host::storage_of(prhs[input]);
-  create_result(plhs, OUT_ZEROS, m, n, Contents::zeros);
+  for (int input = N_DIMENSIONS; input < nrhs; ++input) proxkit::host::storage_of<double>(prhs[input]);
+  create_result<double>(plhs, OUT_ZEROS, m, n, Contents::zeros);
 }

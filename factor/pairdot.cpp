@@ -17,19 +17,22 @@ bool pairdot_entries_in_range(const double* entries, std::size_t count, std::siz
 
 namespace detail {
 
-// Inner products run in groups of eight positions: each product is a chain
-// of r dependent additions, and the chains of a group, being independent, run
-// side by side, each in its own lane and order.  The columns of the next
-// group are fetched while the current one is summed.
+// Inner products run in groups of eight positions (or, with lanes L wider
+// than that, of one vector's width): each product is a chain of r dependent
+// additions, and the chains of a group, being independent, run side by side,
+// each in its own lane and order.  The columns of the next group are fetched
+// while the current one is summed.
 constexpr std::size_t pairdot_group = 8;
+template <class L>
+constexpr std::size_t group_of = L::width > pairdot_group ? L::width : pairdot_group;
 
 // The columns of the group of positions at iR, iC: the first `live` ones,
 // then the first position's again, so that every lane of a last, partial
 // group reads inside the factors.
-template <class T>
+template <std::size_t group, class T>
 inline void group_columns(const T* Ut, const T* V, const double* iR, const double* iC, double rank,
                           std::size_t live, const T** u, const T** v) {
-  for (std::size_t j = 0; j < pairdot_group; ++j) {
+  for (std::size_t j = 0; j < group; ++j) {
     u[j] = Ut + pairdot_offset(iR[j < live ? j : 0], rank);
     v[j] = V + pairdot_offset(iC[j < live ? j : 0], rank);
   }
@@ -38,10 +41,11 @@ inline void group_columns(const T* Ut, const T* V, const double* iR, const doubl
 // Asks for the first cache line of each column of the group of positions
 // at iR, iC, one group ahead of its use.  (Asking for every line of them, or
 // two groups ahead, measured slower: the hints cost more than they save.)
-inline void prefetch_group(const double* Ut, const double* V, const double* iR, const double* iC, double rank) {
-  for (std::size_t j = 0; j < pairdot_group; ++j) {
-    lanes::One::prefetch(Ut + pairdot_offset(iR[j], rank));
-    lanes::One::prefetch(V + pairdot_offset(iC[j], rank));
+template <std::size_t group, class T>
+inline void prefetch_group(const T* Ut, const T* V, const double* iR, const double* iC, double rank) {
+  for (std::size_t j = 0; j < group; ++j) {
+    lanes::Scalar<T>::prefetch(Ut + pairdot_offset(iR[j], rank));
+    lanes::Scalar<T>::prefetch(V + pairdot_offset(iC[j], rank));
   }
 }
 

@@ -2,10 +2,12 @@
 //
 // The values of the product U*V at the L positions (iR(k), iC(k)), 1-based,
 // as a 1-by-L row; U is passed transposed, so both factors have r rows and
-// each inner product walks two contiguous columns.  Refuses, in this order: a
-// wrong argument count ("Usage: out = pairdot_native (U', V, iR, iC)"),
-// inputs that are not real full double arrays, factors with different row
-// counts, a rank above either dimension, and position lists of different
+// each inner product walks two contiguous columns.  The factors are double or
+// single, of one class, which is the result's; the positions are double.
+// Refuses, in this order: a wrong argument count
+// ("Usage: out = pairdot_native (U', V, iR, iC)"), inputs of a wrong class,
+// factors of different classes ("U' and V must be of one class, double or
+// single."), factors with different row counts, a rank above either dimension, and position lists of different
 // lengths.  Deliberate deviation: positions are not trusted.  An entry whose
 // inner product would read outside its factor (0, negative, NaN, infinite,
 // beyond m or n, or a fractional entry that runs past the last column) is
@@ -26,18 +28,23 @@ PROXKIT_GATEWAY(pairdot) {
   enum { IN_UT, IN_V, IN_IR, IN_IC, N_IN };
   enum { OUT_VALUES, N_OUT };
   check_counts(nlhs, nrhs, N_IN, N_OUT, "Usage: out = pairdot_native (U', V, iR, iC)");
-  const DoubleArray Ut = full_double(prhs[IN_UT], "U'");
-  const DoubleArray V = full_double(prhs[IN_V], "V");
-  const DoubleArray iR = full_double(prhs[IN_IR], "iR");
-  const DoubleArray iC = full_double(prhs[IN_IC], "iC");
-  const std::size_t r = Ut.rows;
-  require(r == V.rows, "the columns of U must the same as the rows of V");
-  require(Ut.cols >= r && V.cols >= r, "r must be less or equal than min(m,n)");
-  require(iR.size == iC.size, "iR and iC do not have the same length");
-  require(proxkit::pairdot_entries_in_range(iR.data, iR.size, r, Ut.size),
-          "iR must hold row numbers of U from 1 to m.");
-  require(proxkit::pairdot_entries_in_range(iC.data, iC.size, r, V.size),
-          "iC must hold column numbers of V from 1 to n.");
-  double* out = create_result(plhs, OUT_VALUES, 1, iR.size, Contents::written_by_kernel);
-  proxkit::pairdot(Ut.data, V.data, r, iR.data, iC.data, iR.size, out);
+  const ValueClass values = value_class(prhs[IN_UT], "U'");
+  require(value_class(prhs[IN_V], "V") == values, "U' and V must be of one class, double or single.");
+  with_values(values, [&](auto zero) {
+    using T = decltype(zero);
+    const ValueArray<T> Ut = storage_of<T>(prhs[IN_UT]);
+    const ValueArray<T> V = storage_of<T>(prhs[IN_V]);
+    const DoubleArray iR = full_double(prhs[IN_IR], "iR");
+    const DoubleArray iC = full_double(prhs[IN_IC], "iC");
+    const std::size_t r = Ut.rows;
+    require(r == V.rows, "the columns of U must the same as the rows of V");
+    require(Ut.cols >= r && V.cols >= r, "r must be less or equal than min(m,n)");
+    require(iR.size == iC.size, "iR and iC do not have the same length");
+    require(proxkit::pairdot_entries_in_range(iR.data, iR.size, r, Ut.size),
+            "iR must hold row numbers of U from 1 to m.");
+    require(proxkit::pairdot_entries_in_range(iC.data, iC.size, r, V.size),
+            "iC must hold column numbers of V from 1 to n.");
+    T* out = create_result<T>(plhs, OUT_VALUES, 1, iR.size, Contents::written_by_kernel);
+    proxkit::pairdot(Ut.data, V.data, r, iR.data, iC.data, iR.size, out);
+  });
 }

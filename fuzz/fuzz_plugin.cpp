@@ -8,9 +8,10 @@
 //  - a wrong argument count is refused, with the kernel's usage message;
 //  - a refused call creates nothing (unless the host itself ran out of
 //    memory) and changes no input;
-//  - an accepted call creates exactly its results, of their stated shapes,
-//    in the slots the host provides, and changes no input, except that
-//    nzassign writes v's leading values, and nothing else, into S's storage;
+//  - an accepted call creates exactly its results, of their stated shapes
+//    and of the class of the values (the first input), in the slots the host
+//    provides, and changes no input, except that nzassign writes v's leading
+//    values, and nothing else, into S's storage;
 //  - nothing is printed but rowball's warning.
 #include <algorithm>
 #include <cmath>
@@ -94,7 +95,8 @@ void check(bool kept, const char* promise, const standin::Call& call) {
 std::vector<unsigned char> assigned(const std::vector<unsigned char>& s, const mxArray* v,
                                     const std::vector<unsigned char>& v_bytes) {
   std::vector<unsigned char> expected = s;
-  const std::size_t written = std::min(s.size(), std::min(v_bytes.size(), numel(v) * sizeof(double)));
+  const std::size_t element = mxIsSingle(v) ? sizeof(float) : sizeof(double);
+  const std::size_t written = std::min(s.size(), std::min(v_bytes.size(), numel(v) * element));
   std::copy_n(v_bytes.begin(), written, expected.begin());
   return expected;
 }
@@ -143,6 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const Shape shape = kernel.shape(s, in);
       check(standin::rows(call.out[s]) == shape.rows && standin::cols(call.out[s]) == shape.cols,
             "a result of the wrong shape", call);
+      check(mxGetClassID(call.out[s]) == mxGetClassID(in[0]), "a result of another class than the values", call);
     }
     if (std::strcmp(PROXKIT_KERNEL, "nzassign") == 0) {
       const std::vector<unsigned char> s = assigned(before[0], in[1], before[1]);

@@ -12,19 +12,21 @@
 //  - Argument (one input), Arguments (prhs[i] is the i-th Argument),
 //    Results (the slots that new_result fills) and Dimension (the host's
 //    dimension type);
-//  - is_real_double(a, sparse_allowed): the class check that must pass
-//    before any storage of a is touched;
-//  - storage_of(a): the storage and shape of an input that passed it, read
-//    without copying or unsharing anything;
-//  - writable_storage(prhs, i, name): the storage of input i (named name
+//  - is_real_double(a, sparse_allowed) and is_real_single(a,
+//    sparse_allowed): the class checks, one of which must pass before any
+//    storage of a is touched;
+//  - storage_of<T>(a): the storage and shape of an input that passed the
+//    check of T (double or float), read without copying or unsharing
+//    anything;
+//  - writable_storage<T>(prhs, i, name): the storage of input i (named name
 //    in messages), written in place, with nothing the host keeps about its
 //    old values left to outlive the write where the binding can drop it;
 //    refused where the binding sees that the write could not reach the
 //    caller's value;
 //  - stored_count(a): how many values a holds (a sparse array's stored
 //    ones, the last of its column pointers; a full one's element count);
-//  - new_result(results, slot, m, n, contents): a new m-by-n double
-//    result, owned by the host at once;
+//  - new_result<T>(results, slot, m, n, contents): a new m-by-n double
+//    (T = double) or single (T = float) result, owned by the host at once;
 //  - raise(text): refuses the call with text; never returns;
 //  - print(text): prints text as it is;
 //  - the macro PROXKIT_GATEWAY(kernel), which opens the kernel's gateway
@@ -42,13 +44,16 @@
 
 namespace proxkit::host {
 
-// A real double array's storage and shape, as the host holds it.
-struct DoubleArray {
-  double* data;
+// A real double (T = double) or single (T = float) array's storage and
+// shape, as the host holds it.
+template <class T>
+struct ValueArray {
+  T* data;
   std::size_t size;  // element count (M*N)
   std::size_t rows;  // M
   std::size_t cols;  // N: the product of every dimension after the first
 };
+using DoubleArray = ValueArray<double>;
 
 // What a new result holds before its kernel runs.  A MEX host zero-fills
 // every result anyway; the Octave-native binding writes zeros only where a

@@ -23,25 +23,54 @@ inline bool is_real_double(Argument a, bool sparse_allowed) {
   return mxIsDouble(a) && !mxIsComplex(a) && (sparse_allowed || !mxIsSparse(a));
 }
 
-inline DoubleArray storage_of(Argument a) {
-  return {mxGetPr(a), static_cast<std::size_t>(mxGetNumberOfElements(a)), static_cast<std::size_t>(mxGetM(a)),
+// A sparse single array exists in MATLAB from R2025a on; with sparse allowed
+// this passes it too, so that a gateway can tell it from other classes.
+inline bool is_real_single(Argument a, bool sparse_allowed) {
+  return mxIsSingle(a) && !mxIsComplex(a) && (sparse_allowed || !mxIsSparse(a));
+}
+
+// mxGetPr is the documented reader of double storage; single storage has
+// only the untyped one.
+inline void data_of(Argument a, double** data) { *data = mxGetPr(a); }
+inline void data_of(Argument a, float** data) { *data = static_cast<float*>(mxGetData(a)); }
+
+template <class T>
+ValueArray<T> storage_of(Argument a) {
+  T* data;
+  data_of(a, &data);
+  return {data, static_cast<std::size_t>(mxGetNumberOfElements(a)), static_cast<std::size_t>(mxGetM(a)),
           static_cast<std::size_t>(mxGetN(a))};
 }
 
 // A MEX host hands out the storage of what it passes, which in Octave may be
 // a copy of the caller's value: nothing here can tell.
-inline double* writable_storage(Arguments prhs, int i, const char*) { return mxGetPr(prhs[i]); }
+template <class T>
+T* writable_storage(Arguments prhs, int i, const char*) {
+  T* data;
+  data_of(prhs[i], &data);
+  return data;
+}
 
 inline std::size_t stored_count(Argument a) {
   return mxIsSparse(a) ? static_cast<std::size_t>(mxGetJc(a)[mxGetN(a)])
                        : static_cast<std::size_t>(mxGetNumberOfElements(a));
 }
 
-// mxCreateDoubleMatrix zero-fills whatever the contents.  The host owns the
+inline mxArray* create_array(std::size_t m, std::size_t n, double*) {
+  return mxCreateDoubleMatrix(static_cast<mwSize>(m), static_cast<mwSize>(n), mxREAL);
+}
+inline mxArray* create_array(std::size_t m, std::size_t n, float*) {
+  return mxCreateNumericMatrix(static_cast<mwSize>(m), static_cast<mwSize>(n), mxSINGLE_CLASS, mxREAL);
+}
+
+// Both creation calls zero-fill whatever the contents.  The host owns the
 // array from the moment it is stored in its slot.
-inline double* new_result(Results plhs, int slot, std::size_t m, std::size_t n, Contents) {
-  plhs[slot] = mxCreateDoubleMatrix(static_cast<mwSize>(m), static_cast<mwSize>(n), mxREAL);
-  return mxGetPr(plhs[slot]);
+template <class T>
+T* new_result(Results plhs, int slot, std::size_t m, std::size_t n, Contents) {
+  plhs[slot] = create_array(m, n, static_cast<T*>(nullptr));
+  T* data;
+  data_of(plhs[slot], &data);
+  return data;
 }
 
 // The host ends the call and never returns here.

@@ -4,12 +4,12 @@
 //
 // - Inputs are read where Octave holds them: const storage pointers, the
 //   ones Octave's MEX layer hands out, so nothing is copied or unshared.
-//   That holds for the three kinds of double value whose storage is the
-//   value itself (a full matrix, a scalar, a sparse matrix); any other real
-//   double input (a range such as 1:n, a diagonal or permutation matrix,
-//   sort's lazy index, an integer literal of 2^53 or more, which Octave
-//   stores as a 64-bit integer) is first made a full array of its double
-//   values.
+//   That holds for the kinds of value whose storage is the value itself (a
+//   full matrix, a scalar, a sparse matrix; in single a full matrix and a
+//   scalar); any other real double or single input (a range such as 1:n, a
+//   diagonal or permutation matrix, sort's lazy index, an integer literal of
+//   2^53 or more, which Octave stores as a 64-bit integer) is first made a
+//   full array of its values, of its own class.
 // - nzassign writes through the storage pointer of S, so the caller's
 //   variable and every variable sharing its storage see the values, as with
 //   the MEX plug-in in Octave; unlike the MEX plug-in, it first drops what
@@ -29,6 +29,8 @@
 
 #include <octave/oct.h>
 #include <octave/parse.h>
+#include <octave/ov-float.h>
+#include <octave/ov-flt-re-mat.h>
 #include <octave/ov-re-mat.h>
 #include <octave/ov-re-sparse.h>
 #include <octave/ov-scalar.h>
@@ -68,14 +70,23 @@ inline bool is_real_double(Argument a, bool sparse_allowed) {
   return a.is_double_type() && !a.iscomplex() && (sparse_allowed || !a.issparse());
 }
 
-// The storage Octave's MEX layer would hand out for a.
-inline double* storage_pointer(Argument a) { return static_cast<double*>(const_cast<void*>(a.mex_get_data())); }
+// Octave has no sparse single arrays: sparse_allowed changes nothing.
+inline bool is_real_single(Argument a, bool sparse_allowed) {
+  return a.is_single_type() && !a.iscomplex() && (sparse_allowed || !a.issparse());
+}
 
-inline DoubleArray storage_of(Argument a) {
+// The storage Octave's MEX layer would hand out for a.
+template <class T>
+T* storage_pointer(Argument a) {
+  return static_cast<T*>(const_cast<void*>(a.mex_get_data()));
+}
+
+template <class T>
+ValueArray<T> storage_of(Argument a) {
   const dim_vector dims = a.dims();
   std::size_t cols = 1;
   for (int d = 1; d < dims.ndims(); ++d) cols *= static_cast<std::size_t>(dims(d));
-  return {storage_pointer(a), static_cast<std::size_t>(a.numel()), static_cast<std::size_t>(dims(0)), cols};
+  return {storage_pointer<T>(a), static_cast<std::size_t>(a.numel()), static_cast<std::size_t>(dims(0)), cols};
 }
 
 // A refusal on its way out of the gateway to call(), which alone knows the
@@ -91,14 +102,16 @@ struct Refusal {
   throw refusal;
 }
 
-// The kinds of double value whose storage is the value itself: a full
-// matrix, a scalar, a sparse matrix.  Every other kind (a range, a diagonal
-// or permutation matrix, a lazy index, an integer-stored double, a kind
-// Octave may add later) is read as a full copy (see read_as_full_copy).
+// The kinds of value whose storage is the value itself: a full matrix, a
+// scalar, a sparse matrix, and their single forms.  Every other kind (a
+// range, a diagonal or permutation matrix, a lazy index, an integer-stored
+// double, a kind Octave may add later) is read as a full copy (see
+// read_as_full_copy).
 inline bool holds_own_storage(const octave_value& a) {
   const int kind = a.type_id();
   return kind == octave_matrix::static_type_id() || kind == octave_scalar::static_type_id() ||
-         kind == octave_sparse_matrix::static_type_id();
+         kind == octave_sparse_matrix::static_type_id() || kind == octave_float_matrix::static_type_id() ||
+         kind == octave_float_scalar::static_type_id();
 }
 
 // The storage of input i, once Octave no longer keeps anything it found
@@ -111,7 +124,8 @@ inline bool holds_own_storage(const octave_value& a) {
 // read as a full copy is refused, as a write there would be lost, unless
 // it is empty (nothing is written) or an integer-stored scalar (accepted as
 // ever).
-inline double* writable_storage(Arguments prhs, int i, const char* name) {
+template <class T>
+T* writable_storage(Arguments prhs, int i, const char* name) {
   const octave_value& given = (*prhs.given)(i);
   if (!holds_own_storage(given) && given.numel() != 0 && !given.is_magic_int()) {
     char text[128];
@@ -124,9 +138,11 @@ inline double* writable_storage(Arguments prhs, int i, const char* name) {
   octave_base_value& held = *a.internal_rep();
   if (a.type_id() == octave_matrix::static_type_id())
     static_cast<octave_matrix&>(held).matrix_ref();
+  else if (a.type_id() == octave_float_matrix::static_type_id())
+    static_cast<octave_float_matrix&>(held).matrix_ref();
   else if (a.type_id() == octave_sparse_matrix::static_type_id())
     static_cast<octave_sparse_matrix&>(held).matrix_type(MatrixType());
-  return storage_pointer(a);
+  return storage_pointer<T>(a);
 }
 
 inline std::size_t stored_count(Argument a) { return static_cast<std::size_t>(a.issparse() ? a.nnz() : a.numel()); }
@@ -141,59 +157,87 @@ inline constexpr std::size_t advised_result_bytes = 2 * huge_page_bytes;
 // huge pages, before anything touches them (advice only: where the system
 // ignores it or has no such pages, nothing changes).  Only the aligned
 // interior is advised, so no byte outside the result's own allocation is.
-inline void advise_huge_pages([[maybe_unused]] double* data, [[maybe_unused]] std::size_t count) {
+template <class T>
+void advise_huge_pages([[maybe_unused]] T* data, [[maybe_unused]] std::size_t count) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-  if (count < advised_result_bytes / sizeof(double)) return;
+  if (count < advised_result_bytes / sizeof(T)) return;
   const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(data);
   const std::uintptr_t begin = (first + huge_page_bytes - 1) & ~std::uintptr_t{huge_page_bytes - 1};
-  const std::uintptr_t end = (first + count * sizeof(double)) & ~std::uintptr_t{huge_page_bytes - 1};
+  const std::uintptr_t end = (first + count * sizeof(T)) & ~std::uintptr_t{huge_page_bytes - 1};
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 #endif
 }
 
-// The allocator Octave's double arrays free their storage with (Octave
-// builds differ: std::allocator or a polymorphic one), so that storage
-// allocated here can be handed to an array that takes ownership of it.
+// The allocator Octave's arrays free their storage with (Octave builds
+// differ: std::allocator or a polymorphic one), so that storage allocated
+// here can be handed to an array that takes ownership of it.
 template <class T, class Alloc>
 Alloc allocator_of(const Array<T, Alloc>&);
-using ResultAllocator = decltype(allocator_of(std::declval<const NDArray&>()));
-using ResultAllocatorTraits = std::allocator_traits<ResultAllocator>;
+
+// Octave's full array and its value kind, for each class of result.
+template <class T>
+struct ResultKind;
+template <>
+struct ResultKind<double> {
+  using Full = NDArray;
+  using Value = octave_matrix;
+};
+template <>
+struct ResultKind<float> {
+  using Full = FloatNDArray;
+  using Value = octave_float_matrix;
+};
 
 // A new m-by-n result in slot `slot`, owned by Octave as soon as it exists.
 // Its storage comes straight from the allocator, so the first touch is the
 // zero fill requested here or the kernel's own writes.
-inline double* new_result(Results results, int slot, std::size_t m, std::size_t n, Contents contents) {
+template <class T>
+T* new_result(Results results, int slot, std::size_t m, std::size_t n, Contents contents) {
+  using Full = typename ResultKind<T>::Full;
+  using Allocator = decltype(allocator_of(std::declval<const Full&>()));
+  using AllocatorTraits = std::allocator_traits<Allocator>;
   const dim_vector dims(static_cast<octave_idx_type>(m), static_cast<octave_idx_type>(n));
   const octave_idx_type count = dims.safe_numel();
-  ResultAllocator allocator;
-  double* data = ResultAllocatorTraits::allocate(allocator, static_cast<std::size_t>(count));
-  Array<double> owner;
+  Allocator allocator;
+  T* data = AllocatorTraits::allocate(allocator, static_cast<std::size_t>(count));
+  Array<T> owner;
   try {
-    owner = Array<double>(data, dims, allocator);
+    owner = Array<T>(data, dims, allocator);
   } catch (...) {
-    ResultAllocatorTraits::deallocate(allocator, data, static_cast<std::size_t>(count));
+    AllocatorTraits::deallocate(allocator, data, static_cast<std::size_t>(count));
     throw;
   }
   // Not octave_value (NDArray), which turns a 1-by-1 array into a scalar
   // of storage of its own; call() does that once the kernel has written.
-  (*results.slots)(slot) = octave_value(new octave_matrix(NDArray(owner)));
+  (*results.slots)(slot) = octave_value(new typename ResultKind<T>::Value(Full(owner)));
   advise_huge_pages(data, static_cast<std::size_t>(count));
-  if (contents == Contents::zeros) std::fill_n(data, count, 0.0);
+  if (contents == Contents::zeros) std::fill_n(data, count, T{0});
   return data;
 }
 
 inline void print(const char* text) { octave_stdout << text; }
 
-// True for a real, full double input the gateway must not read where Octave
-// holds it: every kind of value but a full matrix and a scalar, whose
-// storage is the value itself (a real sparse double is always a sparse
-// matrix, read where it is).  A range, a diagonal or a permutation matrix
+// True for a real, full double or single input the gateway must not read
+// where Octave holds it: every kind of value but a full matrix and a
+// scalar, whose storage is the value itself (a real sparse double is always
+// a sparse matrix, read where it is).  A float diagonal matrix (eye (3,
+// 'single')) is one such kind.  A range, a diagonal or a permutation matrix
 // has no such storage; a lazy index (sort's second output) hands out a copy
 // while it goes on indexing with an index vector of its own, so a write
 // there would make what it shows and what it does as an index differ; an
 // integer-stored double holds the integer's bits.  A kind Octave may add
 // later is made full too, not trusted.
-inline bool read_as_full_copy(const octave_value& a) { return is_real_double(a, false) && !holds_own_storage(a); }
+inline bool read_as_full_copy(const octave_value& a) {
+  return (is_real_double(a, false) || is_real_single(a, false)) && !holds_own_storage(a);
+}
+
+// A full array of storage of its own: the values of a lazy index share its
+// cached copy.
+template <class Full>
+octave_value own_copy(Full values) {
+  values.make_unique();
+  return octave_value(values);
+}
 
 // Runs a kernel's gateway on one call from Octave, with the result slots and
 // the outcome of Octave's MEX layer: nlhs is nargout, there is always room
@@ -209,10 +253,7 @@ octave_value_list call(const char* kernel, Gateway gateway, const octave_value_l
       full_inputs = args;
       inputs = &full_inputs;
     }
-    // Storage of its own: the values of a lazy index share its cached copy.
-    NDArray values = args(i).array_value();
-    values.make_unique();
-    full_inputs(i) = values;
+    full_inputs(i) = args(i).is_single_type() ? own_copy(args(i).float_array_value()) : own_copy(args(i).array_value());
   }
   octave_value_list results(std::max(nargout, 1));
   try {

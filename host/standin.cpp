@@ -122,6 +122,7 @@ mxArray* new_array(mxClassID id, size_t m, size_t n, bool complex) {
 extern "C" {
 
 double* mxGetPr(const mxArray* a) { return static_cast<double*>(a->real); }
+void* mxGetData(const mxArray* a) { return a->real; }
 size_t mxGetNumberOfElements(const mxArray* a) { return a->m * a->n; }
 size_t mxGetM(const mxArray* a) { return a->m; }
 size_t mxGetN(const mxArray* a) { return a->n; }
@@ -163,22 +164,27 @@ mwSize mxGetNzmax(const mxArray* a) { return a->sparse ? a->nzmax : a->m * a->n;
 mwIndex* mxGetJc(const mxArray* a) { return a->sparse ? const_cast<mwIndex*>(a->jc.data()) : nullptr; }
 mxClassID mxGetClassID(const mxArray* a) { return a->id; }
 bool mxIsDouble(const mxArray* a) { return a->id == mxDOUBLE_CLASS; }
+bool mxIsSingle(const mxArray* a) { return a->id == mxSINGLE_CLASS; }
 bool mxIsComplex(const mxArray* a) { return a->complex; }
 bool mxIsSparse(const mxArray* a) { return a->sparse; }
 
-mxArray* mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity complexity) {
+mxArray* mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID id, mxComplexity complexity) {
   // Like the real hosts, an array that cannot be allocated ends the call
   // with the host's error; the plug-in never sees a null handle.
-  const size_t bytes = storage_bytes(mxDOUBLE_CLASS, m, n);
+  const size_t bytes = storage_bytes(id, m, n);
   if (bytes == SIZE_MAX || bytes > allocation_limit) throw Raised{out_of_memory_text, true};
   mxArray* a;
   try {
-    a = new_array(mxDOUBLE_CLASS, m, n, complexity == mxCOMPLEX);
+    a = new_array(id, m, n, complexity == mxCOMPLEX);
   } catch (const std::bad_alloc&) {
     throw Raised{out_of_memory_text, true};
   }
   ++created_count;
   return a;
+}
+
+mxArray* mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity complexity) {
+  return mxCreateNumericMatrix(m, n, mxDOUBLE_CLASS, complexity);
 }
 
 void mexErrMsgTxt(const char* message) { throw Raised{message}; }
@@ -244,6 +250,13 @@ mxArray* make_double(size_t m, size_t n, const std::vector<double>& values) {
   return a;
 }
 
+mxArray* make_single(size_t m, size_t n, const std::vector<float>& values) {
+  mxArray* a = new_array(mxSINGLE_CLASS, m, n, false);
+  if (values.size() > m * n) throw std::invalid_argument("more values than elements");
+  if (!values.empty()) std::memcpy(a->real, values.data(), values.size() * sizeof(float));
+  return a;
+}
+
 mxArray* make_column(const std::vector<double>& values) {
   return make_double(values.size(), 1, values);
 }
@@ -254,15 +267,22 @@ mxArray* make_row(const std::vector<double>& values) {
 
 mxArray* make_scalar(double value) { return make_double(1, 1, {value}); }
 
-mxArray* make_sparse(size_t m, size_t n, size_t nzmax, const std::vector<double>& values) {
+mxArray* make_sparse(size_t m, size_t n, size_t nzmax, const std::vector<double>& values, mxClassID id) {
   if (values.size() > nzmax || nzmax > m * n) throw std::invalid_argument("bad sparse shape");
+  if (id != mxDOUBLE_CLASS && id != mxSINGLE_CLASS) throw std::invalid_argument("no sparse array of this class");
   auto a = std::make_unique<mxArray>();
+  a->id = id;
   a->sparse = true;
   a->m = m;
   a->n = n;
   a->nzmax = nzmax;
-  a->real = exact_storage(nzmax * sizeof(double));
-  if (!values.empty()) std::memcpy(a->real, values.data(), values.size() * sizeof(double));
+  a->real = exact_storage(nzmax * element_size(id));
+  for (size_t k = 0; k < values.size(); ++k) {
+    if (id == mxSINGLE_CLASS)
+      static_cast<float*>(a->real)[k] = static_cast<float>(values[k]);
+    else
+      static_cast<double*>(a->real)[k] = values[k];
+  }
   // The first values.size() positions in column-major order are stored.
   a->ir.resize(nzmax == 0 ? 1 : nzmax);
   a->jc.assign(n + 1, 0);
@@ -283,13 +303,20 @@ mxArray* make_of_class(mxClassID id, size_t m, size_t n, bool complex, const std
 }
 
 std::vector<double> values(const mxArray* a) {
+  if (a->id != mxDOUBLE_CLASS) throw std::invalid_argument("not a double array");
   const size_t count = a->sparse ? a->nzmax : a->m * a->n;
   const double* p = static_cast<const double*>(a->real);
   return std::vector<double>(p, p + count);
 }
 
+std::vector<float> singles(const mxArray* a) {
+  if (a->id != mxSINGLE_CLASS || a->sparse) throw std::invalid_argument("not a full single array");
+  const float* p = static_cast<const float*>(a->real);
+  return std::vector<float>(p, p + a->m * a->n);
+}
+
 std::vector<unsigned char> bytes(const mxArray* a) {
-  const size_t count = a->sparse ? a->nzmax * sizeof(double) : storage_bytes(a->id, a->m, a->n);
+  const size_t count = a->sparse ? a->nzmax * element_size(a->id) : storage_bytes(a->id, a->m, a->n);
   const auto* real = static_cast<const unsigned char*>(a->real);
   std::vector<unsigned char> all(real, real + count);
   if (a->imag != nullptr) {

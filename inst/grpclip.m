@@ -8,15 +8,15 @@ function varargout = grpclip (varargin)
 %   projection onto the vectors whose every segment has norm at most 1.
 %
 %   Arguments
-%     vect    real double array of N elements, any shape, read as the vector
-%             vect(:).
+%     vect    real double or single array of N elements, any shape, read
+%             as the vector vect(:).
 %     accIdx  the segment table, any shape: K boundaries of K-1 segments,
 %             the first one 0, each the sum of the segment lengths before
 %             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).  Segment k covers the 0-based positions from
 %             accIdx(k), truncated toward zero, up to but not including
 %             accIdx(k+1).
 %   Result
-%     out     N-by-1 double column, whatever the shape of VECT.  Each norm
+%     out     N-by-1 column of VECT's class, whatever the shape of VECT.  Each norm
 %             is the square root of the segment's squares summed from 0 in
 %             ascending position, always taken from VECT; a segment of norm
 %             exactly 1 or NaN is kept.  Overlapping segments are processed
@@ -25,13 +25,22 @@ function varargout = grpclip (varargin)
 %             element such as 1e200 whose square overflows) turns the finite
 %             elements of its segment into 0 (-0 where negative).
 %
+%   Single
+%     On a single VECT the result is single: the same sequence of
+%     operations in IEEE single (sums from 0, correctly rounded square roots
+%     and divisions, nothing fused), bit for bit, not merely close to the
+%     double result.  accIdx stays double.
+%
 %   Refusals (the call raises an error; Octave puts "grpclip: " before it)
 %     wrong number of arguments, or more than one result:
 %       Usage: out = grpclip (vect, accIdx)
-%     an argument that is not a real, full double array (single, integer,
+%     a vect that is not a real, full double or single array (integer,
 %     logical, char, complex, sparse, cell, struct):
-%       vect must be a real, full double array.
+%       vect must be a real, full double or single array.
+%     an accIdx that is not a real, full double array:
 %       accIdx must be a real, full double array.
+%     a single accIdx:
+%       accIdx must be a real, full double array; single is for values only.
 %     the last entry of accIdx above numel (vect):
 %       INDEX OUT OF BOUND: the last index is out of bound.
 %   Other entries are not validated but are always read safely: a segment
@@ -58,4 +67,5 @@ end
 %!assert (grpclip ([0 1 0], [0 3]), [0; 1; 0])
 %!error <Usage: out = grpclip \(vect, accIdx\)> grpclip ([3 4])
 %!error <accIdx must be a real, full double array\.> grpclip ([3 4], int32 ([0 2]))
+%!assert (grpclip (single ([3 4 0.3 0.4]), [0 2 4]), single ([0.6; 0.8; 0.3; 0.4]))
 %!error <INDEX OUT OF BOUND: the last index is out of bound\.> grpclip ([3 4], [0 2.5])

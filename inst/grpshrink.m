@@ -22,18 +22,18 @@ function varargout = grpshrink (varargin)
 %     W = reshape (out, T, p).';
 %
 %   Arguments
-%     vect    real double array of N elements, any shape, read as the vector
-%             vect(:).
+%     vect    real double or single array of N elements, any shape, read
+%             as the vector vect(:).
 %     accIdx  the segment table, any shape: K boundaries of K-1 segments,
 %             the first one 0, each the sum of the segment lengths before
 %             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).  Segment k covers the 0-based positions from
 %             accIdx(k), truncated toward zero, up to but not including
 %             accIdx(k+1).
-%     rho     real double array; its first element is the parameter rho
+%     rho     real double or single array; its first element is the parameter rho
 %             (the reciprocal of the threshold), further elements are
 %             ignored.
 %   Result
-%     out     N-by-1 double column, whatever the shape of VECT.  Each norm
+%     out     N-by-1 column of VECT's class, whatever the shape of VECT.  Each norm
 %             is the square root of the segment's squares summed from 0 in
 %             ascending position; the factor is computed as the product
 %             norm*rho, its reciprocal, then 1 minus it, and is 0 where that
@@ -43,14 +43,26 @@ function varargout = grpshrink (varargin)
 %             order, the later one's value staying.  rho = 0 zeroes every
 %             finite segment; rho < 0 lengthens every segment by |1/rho|.
 %
+%   Single
+%     On a single VECT the result is single: the same sequence of
+%     operations in IEEE single (sums from 0, correctly rounded square roots
+%     and divisions, nothing fused), bit for bit, not merely close to the
+%     double result.  rho may be of
+%     either class: a double rho with a single VECT is rounded to single
+%     first, as a mixed operation of the host does; a single rho with a
+%     double VECT is widened, exactly.  accIdx stays double.
+%
 %   Refusals (the call raises an error; Octave puts "grpshrink: " before it)
 %     wrong number of arguments, or more than one result:
 %       Usage: out = grpshrink (vect, accIdx, rho)
-%     an argument that is not a real, full double array (single, integer,
-%     logical, char, complex, sparse, cell, struct):
-%       vect must be a real, full double array.
+%     a vect or rho that is not a real, full double or single array
+%     (integer, logical, char, complex, sparse, cell, struct):
+%       vect must be a real, full double or single array.
+%       rho must be a real, full double or single array.
+%     an accIdx that is not a real, full double array:
 %       accIdx must be a real, full double array.
-%       rho must be a real, full double array.
+%     a single accIdx:
+%       accIdx must be a real, full double array; single is for values only.
 %     the last entry of accIdx above numel (vect):
 %       INDEX OUT OF BOUND: the last index is out of bound.
 %     an empty rho when the table has a segment (even an empty one):
@@ -90,7 +102,9 @@ end
 %!assert (grpshrink ([NaN 3 4], [1 3], 1), [0; 2.4000000000000004; 3.2])
 %!assert (grpshrink ([3 4], 1, []), [0; 0])
 %!error <Usage: out = grpshrink \(vect, accIdx, rho\)> grpshrink ([3 4], [0 2])
-%!error <rho must be a real, full double array\.> grpshrink ([3 4], [0 2], single (1))
+%!error <rho must be a real, full double or single array\.> grpshrink ([3 4], [0 2], int8 (1))
+%!assert (grpshrink (single ([3 4 0.3 0.4]), [0 2 4], 1), single ([2.4; 3.2; 0; 0]))
+%!assert (grpshrink ([3 4 0.3 0.4], [0 2 4], single (1)), [2.4000000000000004; 3.2; 0; 0])
 %!error <rho must have at least one element\.> grpshrink ([3 4], [0 2], [])
 %!error <INDEX OUT OF BOUND: the last index is out of bound\.> grpshrink ([3 4], [0 3], 1)
 %!test

@@ -7,17 +7,17 @@ function varargout = grpsign (varargin)
 %   10*rho.  This is a subgradient of the sum of segment norms (GRPNORM).
 %
 %   Arguments
-%     vect    real double array of N elements, any shape, read as the vector
-%             vect(:).
+%     vect    real double or single array of N elements, any shape, read
+%             as the vector vect(:).
 %     accIdx  the segment table, any shape: K boundaries of K-1 segments,
 %             the first one 0, each the sum of the segment lengths before
 %             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).  Segment k covers the 0-based positions from
 %             accIdx(k), truncated toward zero, up to but not including
 %             accIdx(k+1).
-%     rho     real double array; its first element is the tolerance rho,
+%     rho     real double or single array; its first element is the tolerance rho,
 %             further elements are ignored.
 %   Result
-%     out     N-by-1 double column, whatever the shape of VECT.  Each norm
+%     out     N-by-1 column of VECT's class, whatever the shape of VECT.  Each norm
 %             is the square root of the segment's squares summed from 0 in
 %             ascending position; a segment counts as zero when
 %             10*rho > norm and norm > -10*rho (a norm of exactly 10*rho
@@ -27,14 +27,26 @@ function varargout = grpsign (varargin)
 %             counts as zero, so an all-zero segment becomes NaN (0/0); a NaN
 %             norm makes its segment NaN.
 %
+%   Single
+%     On a single VECT the result is single: the same sequence of
+%     operations in IEEE single (sums from 0, correctly rounded square roots
+%     and divisions, nothing fused), bit for bit, not merely close to the
+%     double result.  rho may be of
+%     either class: a double rho with a single VECT is rounded to single
+%     first, as a mixed operation of the host does; a single rho with a
+%     double VECT is widened, exactly.  accIdx stays double.
+%
 %   Refusals (the call raises an error; Octave puts "grpsign: " before it)
 %     wrong number of arguments, or more than one result:
 %       Usage: out = grpsign (vect, accIdx, rho)
-%     an argument that is not a real, full double array (single, integer,
-%     logical, char, complex, sparse, cell, struct):
-%       vect must be a real, full double array.
+%     a vect or rho that is not a real, full double or single array
+%     (integer, logical, char, complex, sparse, cell, struct):
+%       vect must be a real, full double or single array.
+%       rho must be a real, full double or single array.
+%     an accIdx that is not a real, full double array:
 %       accIdx must be a real, full double array.
-%       rho must be a real, full double array.
+%     a single accIdx:
+%       accIdx must be a real, full double array; single is for values only.
 %     the last entry of accIdx above numel (vect):
 %       INDEX OUT OF BOUND: the last index is out of bound.
 %     an empty rho when the table has a segment (even an empty one):
@@ -64,4 +76,5 @@ end
 %!assert (all (isnan (grpsign ([0 0], [0 2], 0))))
 %!error <Usage: out = grpsign \(vect, accIdx, rho\)> grpsign ([3 4], [0 2])
 %!error <rho must have at least one element\.> grpsign ([3 4], [0 2], [])
+%!assert (grpsign (single ([3 4 0.3 0.4]), [0 2 4], 0.1), single ([0.6; 0.8; 0; 0]))
 %!error <INDEX OUT OF BOUND: the last index is out of bound\.> grpsign ([3 4], [0 3], 0.1)

@@ -41,18 +41,33 @@ function varargout = nzassign (varargin)
 %   plug-ins in Octave.
 %
 %   Arguments
-%     S       real double array, full or sparse: the destination.
-%     v       real, full double array of any shape, read as v(:).
+%     S       real double array, full or sparse, or real, full single
+%             array: the destination.
+%     v       real, full array of any shape, of the class of S, read as
+%             v(:).
+%
+%   Single
+%     A full single S takes a single v, written bit for bit as for double.
+%     A v of the other class is refused, not converted: a double v written
+%     into a single S would be rounded without a word.  Octave has no sparse single arrays; MATLAB has them
+%     from R2025a on, and nzassign refuses a sparse single S (its MEX
+%     interface tells one by its class and sparsity alone).  A float
+%     diagonal matrix such as eye (3, 'single') has no storage of its own
+%     and is refused by the Octave-native plug-in, as its double form.
 %
 %   Refusals (the call raises an error and S is left unchanged; Octave puts
 %   "nzassign: " before it)
 %     wrong number of arguments, or any requested result:
 %       Usage: nzassign ( S, v )
-%     an S that is not a real double array (single, integer, logical, char,
-%     complex, cell, struct):
-%       S must be a real double array.
-%     a v that is not a real, full double array:
-%       v must be a real, full double array.
+%     an S that is not a real double or single array (integer, logical,
+%     char, complex, cell, struct):
+%       S must be a real double or single array.
+%     a sparse single S (MATLAB R2025a and later):
+%       S must be a real double or single array, and double when sparse.
+%     a v that is not a real, full double or single array:
+%       v must be a real, full double or single array.
+%     a v of the other class than S:
+%       v must be of the class of S.
 %     an S without double storage of its own (Octave-native plug-in):
 %       S has no storage of its own for the write to land in; make it a full matrix first: S = full (S).
 %     a v longer than the stored values of S (its element count when full,
@@ -94,5 +109,10 @@ end
 %! fail ('nzassign (S, 1:4)', 'v must not have more elements than S has stored values\.');
 %! assert (full (S), [1 0 2; 0 3 0])
 %!error <Usage: nzassign \( S, v \)> x = nzassign ([1 2], 1)
-%!error <S must be a real double array\.> nzassign (single ([1 2]), 1)
-%!error <v must be a real, full double array\.> nzassign ([1 2], sparse (1))
+%!test
+%! F = single ([1 2 3]);
+%! nzassign (F, single ([-0 0.1]));
+%! assert (typecast (F, 'uint32'), typecast (single ([-0 0.1 3]), 'uint32'))
+%!error <S must be a real double or single array\.> nzassign (int8 ([1 2]), 1)
+%!error <v must be a real, full double or single array\.> nzassign ([1 2], sparse (1))
+%!error <v must be of the class of S\.> nzassign (single ([1 2]), 1)

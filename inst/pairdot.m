@@ -11,26 +11,34 @@ function varargout = pairdot (varargin)
 %   positions of a sparse pattern.
 %
 %   Arguments
-%     U'      real double array of r rows and m columns: U transposed, so
-%             that column j of U' is row j of U.
-%     V       real double array of r rows and n columns.
+%     U'      real double or single array of r rows and m columns: U
+%             transposed, so that column j of U' is row j of U.
+%     V       real array of r rows and n columns, of the class of U'.
 %     iR, iC  real double arrays of the same element count L, any shapes:
 %             1-based row numbers of U (columns of U') and column numbers of
 %             V.  Position k starts at offset (iR(k) - 1)*r of U' and
 %             (iC(k) - 1)*r of V, truncated toward zero, so a fractional
 %             entry such as 1.5 starts inside a column.
 %   Result
-%     out     1-by-L double row; out(k) adds the products V(t)*U'(t) of its
-%             two runs of r values in ascending t, starting from 0.  With
-%             r = 0 every value is 0.
+%     out     1-by-L row of the factors' class; out(k) adds the products
+%             V(t)*U'(t) of its two runs of r values in ascending t,
+%             starting from 0.  With r = 0 every value is 0.  On single
+%             factors the products and sums are IEEE single, bit for bit;
+%             iR and iC stay double.
 %
 %   Refusals, in the order they are checked (the call raises an error;
 %   Octave puts "pairdot: " before it)
 %     wrong number of arguments, or more than one result:
 %       Usage: out = pairdot_native (U', V, iR, iC)
-%     an argument that is not a real, full double array (single, integer,
+%     a factor that is not a real, full double or single array (integer,
 %     logical, char, complex, sparse, cell, struct):
-%       U' must be a real, full double array.   (likewise V, iR, iC)
+%       U' must be a real, full double or single array.   (likewise V)
+%     factors of different classes:
+%       U' and V must be of one class, double or single.
+%     positions that are not a real, full double array:
+%       iR must be a real, full double array.   (likewise iC)
+%     single positions:
+%       iR must be a real, full double array; single is for values only.
 %     U' and V with different row counts:
 %       the columns of U must the same as the rows of V
 %     a rank above either dimension (m < r or n < r):
@@ -62,6 +70,8 @@ end
 %!assert (pairdot (U', V, [1 2], [2 1]), [23 39])
 %!assert (pairdot (U', V, [1; 2], [2 1]), [23 39])
 %!assert (pairdot (U', V, [], []), zeros (1, 0))
+%!assert (pairdot (single (U'), single (V), [1 2], [2 1]), single ([23 39]))
+%!error <U' and V must be of one class, double or single\.> pairdot (single (U'), V, 1, 1)
 %!error <Usage: out = pairdot_native \(U', V, iR, iC\)> pairdot (U', V, 1)
 %!error <the columns of U must the same as the rows of V> pairdot (ones (3, 2), V, 1, 1)
 %!error <r must be less or equal than min\(m,n\)> pairdot (ones (3, 2), ones (3, 5), 1, 1)

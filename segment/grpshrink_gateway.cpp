@@ -3,8 +3,11 @@
 // Block soft-thresholding: each segment of vect scaled by
 // max(0, 1 - 1/(rho * norm)), as an N-by-1 result whatever the shape of vect;
 // positions in no segment are 0.  Refuses a wrong argument count
-// ("Usage: out = grpshrink (vect, accIdx, rho)"), inputs that are not real
-// full double arrays, and a table whose last entry exceeds numel(vect).
+// ("Usage: out = grpshrink (vect, accIdx, rho)"), inputs of a wrong class
+// (vect and rho real, full double or single, accIdx real, full double), and
+// a table whose last entry exceeds numel(vect).
+// The result is of vect's class (double or single); rho may be of either
+// class, and a double rho with single values is rounded to single first.
 // Deliberate deviations from a bare table walk: an empty table has no
 // segment, segment ends beyond the vector are clipped to it, and an empty rho
 // is refused with "rho must have at least one element." whenever the table
@@ -19,9 +22,12 @@ PROXKIT_GATEWAY(grpshrink) {
   enum { IN_VECT, IN_ACCIDX, IN_RHO, N_IN };
   enum { OUT_SHRUNK, N_OUT };
   check_counts(nlhs, nrhs, N_IN, N_OUT, "Usage: out = grpshrink (vect, accIdx, rho)");
-  const DoubleArray vect = full_double(prhs[IN_VECT], "vect");
-  const proxkit::SegmentTable table = segment_table(prhs[IN_ACCIDX], vect.size);
-  const double rho = rho_parameter(prhs[IN_RHO], table);
-  double* out = create_result(plhs, OUT_SHRUNK, vect.size, 1, segment_result_contents(table, vect.size));
-  proxkit::grpshrink(vect.data, vect.size, table, rho, out);
+  with_values(value_class(prhs[IN_VECT], "vect"), [&](auto zero) {
+    using T = decltype(zero);
+    const ValueArray<T> vect = storage_of<T>(prhs[IN_VECT]);
+    const proxkit::SegmentTable table = segment_table(prhs[IN_ACCIDX], vect.size);
+    const T rho = rho_parameter<T>(prhs[IN_RHO], table);
+    T* out = create_result<T>(plhs, OUT_SHRUNK, vect.size, 1, segment_result_contents(table, vect.size));
+    proxkit::grpshrink(vect.data, vect.size, table, rho, out);
+  });
 }

@@ -2,7 +2,7 @@
 // that they all agree on them bit for bit.
 //
 // Each norm is the square root of the segment's squares summed in ascending
-// position from 0.0, formed plainly, without scaling (an element of 1e200
+// position from 0 (in the values' class, double or float), formed plainly, without scaling (an element of 1e200
 // gives +Inf).  That sum is a chain of dependent additions; the walk
 // (segment/segment_walk.h, compiled once per instruction set) takes the
 // segments in batches and runs the chains of a batch side by side, one lane
@@ -19,8 +19,12 @@
 
 namespace proxkit::detail {
 
-// The segments a walk takes at once: eight chains in flight.
+// The segments a walk takes at once: eight chains in flight, or with lanes L
+// wider than that (floats), one vector's width.  batch_ranges forms the
+// ranges of eight.
 constexpr std::size_t norm_batch = 8;
+template <class L>
+constexpr std::size_t batch_of = L::width > norm_batch ? L::width : norm_batch;
 
 // Past this many positions where the lengths of a batch differ, the lanes
 // that still run finish as plain chains: a transposed load with one live

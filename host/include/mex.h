@@ -44,6 +44,7 @@ typedef enum {
 } mxClassID;
 
 double* mxGetPr(const mxArray* a);
+void* mxGetData(const mxArray* a);
 size_t mxGetNumberOfElements(const mxArray* a);
 size_t mxGetM(const mxArray* a);
 size_t mxGetN(const mxArray* a);
@@ -52,9 +53,11 @@ mwSize mxGetNzmax(const mxArray* a);
 mwIndex* mxGetJc(const mxArray* a);
 mxClassID mxGetClassID(const mxArray* a);
 bool mxIsDouble(const mxArray* a);
+bool mxIsSingle(const mxArray* a);
 bool mxIsComplex(const mxArray* a);
 bool mxIsSparse(const mxArray* a);
 mxArray* mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity complexity);
+mxArray* mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID id, mxComplexity complexity);
 
 /* The entry point every plug-in exports. */
 void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);

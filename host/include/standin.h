@@ -52,17 +52,25 @@ mxArray* make_double(size_t m, size_t n, const std::vector<double>& values = {})
 mxArray* make_column(const std::vector<double>& values);
 mxArray* make_row(const std::vector<double>& values);
 mxArray* make_scalar(double value);
+// A full single m-by-n array, its first values.size() elements given.
+mxArray* make_single(size_t m, size_t n, const std::vector<float>& values = {});
 // A sparse double m-by-n array with room for nzmax stored values, the first
 // values.size() of which are given; row indices and column starts are filled
-// with a valid pattern (the kernels never read them).
-mxArray* make_sparse(size_t m, size_t n, size_t nzmax, const std::vector<double>& values);
+// with a valid pattern (the kernels never read them).  With mxSINGLE_CLASS,
+// a sparse single one, which MATLAB has from R2025a on.
+mxArray* make_sparse(size_t m, size_t n, size_t nzmax, const std::vector<double>& values,
+                     mxClassID id = mxDOUBLE_CLASS);
 // An m-by-n array of another class (or complex double), with storage of its
 // own element size, zero-filled and then overwritten from its start by `raw`.
 mxArray* make_of_class(mxClassID id, size_t m, size_t n, bool complex = false,
                        const std::vector<unsigned char>& raw = {});
 
-// The values of a double array's storage (its stored values when sparse).
+// The values of a double array's storage (its stored values when sparse);
+// any other class is refused, so that a result of the wrong class fails
+// the test that reads it.
 std::vector<double> values(const mxArray* a);
+// The values of a full single array; any other class is refused.
+std::vector<float> singles(const mxArray* a);
 // Every byte of an array's storage (real part, then imaginary part), of any
 // class: a snapshot to compare before and after a call.
 std::vector<unsigned char> bytes(const mxArray* a);

@@ -41,6 +41,17 @@ mxArray* create_double(size_t m, size_t n) {
   return new_array(STANDIN_DOUBLE, m, n, m * n);
 }
 
+// The classes of MATLAB's mxClassID that the plug-ins create.
+enum { double_class = 6, single_class = 7 };
+
+// Any other class is the plug-in's fault: it gets no array.
+mxArray* create_numeric(size_t m, size_t n, int id) {
+  if (id == double_class) return create_double(m, n);
+  if (id != single_class) return nullptr;
+  ++created;
+  return new_array(STANDIN_SINGLE, m, n, m * n);
+}
+
 }  // namespace
 
 extern "C" {
@@ -53,7 +64,12 @@ STANDIN_API double* mxGetPr(const mxArray* a) {
 STANDIN_API size_t mxGetNumberOfElements(const mxArray* a) { return a->m * a->n; }
 STANDIN_API size_t mxGetM(const mxArray* a) { return a->m; }
 STANDIN_API size_t mxGetN(const mxArray* a) { return a->n; }
+STANDIN_API void* mxGetData(const mxArray* a) {
+  return a->kind == STANDIN_SINGLE ? static_cast<void*>(const_cast<float*>(a->singles.data()))
+                                   : static_cast<void*>(const_cast<double*>(a->doubles.data()));
+}
 STANDIN_API bool mxIsDouble(const mxArray* a) { return a->kind != STANDIN_SINGLE; }
+STANDIN_API bool mxIsSingle(const mxArray* a) { return a->kind == STANDIN_SINGLE; }
 STANDIN_API bool mxIsComplex(const mxArray*) { return false; }
 STANDIN_API bool mxIsSparse(const mxArray* a) { return a->kind == STANDIN_SPARSE; }
 
@@ -64,9 +80,11 @@ STANDIN_API bool mxIsSparse(const mxArray* a) { return a->kind == STANDIN_SPARSE
 // calls the 32-bit-dimension interface (_700) finds no such operation here
 // and fails to load.
 STANDIN_API mxArray* mxCreateDoubleMatrix_730(size_t m, size_t n, int) { return create_double(m, n); }
+STANDIN_API mxArray* mxCreateNumericMatrix_730(size_t m, size_t n, int id, int) { return create_numeric(m, n, id); }
 STANDIN_API size_t* mxGetJc_730(const mxArray* a) { return const_cast<size_t*>(a->jc.data()); }
 #if defined(__linux__) && defined(__i386__)
 STANDIN_API mxArray* mxCreateDoubleMatrix(size_t m, size_t n, int) { return create_double(m, n); }
+STANDIN_API mxArray* mxCreateNumericMatrix(size_t m, size_t n, int id, int) { return create_numeric(m, n, id); }
 STANDIN_API size_t* mxGetJc(const mxArray* a) { return const_cast<size_t*>(a->jc.data()); }
 #endif
 
@@ -84,9 +102,14 @@ STANDIN_API mxArray* standin_array(standin_kind kind, size_t m, size_t n, const 
 }
 STANDIN_API size_t standin_rows(const mxArray* a) { return a->m; }
 STANDIN_API size_t standin_cols(const mxArray* a) { return a->n; }
+STANDIN_API enum standin_kind standin_kind_of(const mxArray* a) { return a->kind; }
 STANDIN_API const double* standin_values(const mxArray* a, size_t* count) {
   *count = a->doubles.size();
   return a->doubles.data();
+}
+STANDIN_API const float* standin_singles(const mxArray* a, size_t* count) {
+  *count = a->singles.size();
+  return a->singles.data();
 }
 STANDIN_API int standin_created(void) { return created; }
 STANDIN_API void standin_release_all(void) {

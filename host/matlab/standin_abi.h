@@ -43,8 +43,12 @@ STANDIN_API unsigned int standin_array_api(void);
 STANDIN_API mxArray* standin_array(enum standin_kind kind, size_t m, size_t n, const double* values, size_t count);
 STANDIN_API size_t standin_rows(const mxArray* a);
 STANDIN_API size_t standin_cols(const mxArray* a);
-/* The doubles the array stores (its stored values when sparse). */
+STANDIN_API enum standin_kind standin_kind_of(const mxArray* a);
+/* The doubles the array stores (its stored values when sparse); none when
+ * it is single. */
 STANDIN_API const double* standin_values(const mxArray* a, size_t* count);
+/* The floats a single array stores; none when it is double. */
+STANDIN_API const float* standin_singles(const mxArray* a, size_t* count);
 /* Arrays created by the plug-in since the last standin_release_all(). */
 STANDIN_API int standin_created(void);
 STANDIN_API void standin_release_all(void);

@@ -36,12 +36,26 @@ typedef ptrdiff_t mwSignedIndex;
 
 typedef enum { mxREAL = 0, mxCOMPLEX = 1 } mxComplexity;
 
+/* The classes in MATLAB's order, which is their values in the interface. */
+typedef enum {
+  mxUNKNOWN_CLASS = 0,
+  mxCELL_CLASS,
+  mxSTRUCT_CLASS,
+  mxLOGICAL_CLASS,
+  mxCHAR_CLASS,
+  mxVOID_CLASS,
+  mxDOUBLE_CLASS,
+  mxSINGLE_CLASS
+} mxClassID;
+
 /* Operations whose signature is the same on both interfaces. */
 double* mxGetPr(const mxArray* pm);
+void* mxGetData(const mxArray* pm);
 size_t mxGetNumberOfElements(const mxArray* pm);
 size_t mxGetM(const mxArray* pm);
 size_t mxGetN(const mxArray* pm);
 bool mxIsDouble(const mxArray* pm);
+bool mxIsSingle(const mxArray* pm);
 bool mxIsComplex(const mxArray* pm);
 bool mxIsSparse(const mxArray* pm);
 
@@ -53,14 +67,17 @@ int mexPrintf(const char* format, ...);
 #if defined(__linux__) && defined(__i386__)
 #define PROXKIT_MX_DIMS(name) name
 __asm__(".symver mxCreateDoubleMatrix,mxCreateDoubleMatrix@v7.3");
+__asm__(".symver mxCreateNumericMatrix,mxCreateNumericMatrix@v7.3");
 __asm__(".symver mxGetJc,mxGetJc@v7.3");
 #else
 #define PROXKIT_MX_DIMS(name) name##_730
 #endif
 
 #define mxCreateDoubleMatrix PROXKIT_MX_DIMS(mxCreateDoubleMatrix)
+#define mxCreateNumericMatrix PROXKIT_MX_DIMS(mxCreateNumericMatrix)
 #define mxGetJc PROXKIT_MX_DIMS(mxGetJc)
 mxArray* mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity complexity);
+mxArray* mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID classid, mxComplexity complexity);
 mwIndex* mxGetJc(const mxArray* pm);
 
 /* The entry points a plug-in exports, and nothing else: mexFunction, and on

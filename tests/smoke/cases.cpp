@@ -34,10 +34,14 @@ Array sparse(std::size_t rows, std::size_t cols, std::vector<double> stored) {
 Array huge_column(std::vector<double> first) {
   return {STANDIN_CLAIMED, std::size_t{1} << 31, 1, std::move(first)};
 }
-Array single_column(std::vector<double> values) {
-  const std::size_t n = values.size();
-  return {STANDIN_SINGLE, n, 1, std::move(values)};
+// The same array in single, its values rounded to single as the host
+// rounds them when it makes the array (out-of-range ones to infinities).
+Array single(Array a) {
+  a.kind = STANDIN_SINGLE;
+  for (double& x : a.values) x = static_cast<float>(x);
+  return a;
 }
+const std::string single_table = "accIdx must be a real, full double array; single is for values only.";
 
 Case call(std::string name, int nlhs, std::vector<Array> inputs) {
   Case c;
@@ -146,13 +150,17 @@ std::vector<double> sampled_table(Sampler& s, std::size_t n) {
 Case sampled(int k, std::vector<Array> inputs) { return call("sampled " + std::to_string(k), 1, std::move(inputs)); }
 
 // Sampled calls of a segment kernel on `cases`: a vector, a table and, for
-// the kernels that take it, rho.
+// the kernels that take it, rho; the last quarter in single (their values
+// rounded to single, out-of-range ones to infinities), with a rho of
+// either class.
 void add_sampled_segment_calls(std::vector<Case>& cases, std::uint64_t seed, int count, bool with_rho) {
   Sampler s(seed);
-  for (int k = 0; k < count; ++k) {
+  for (int k = 0; k < count + count / 4; ++k) {
     const std::size_t n = s.below(24);
+    const bool in_single = k >= count;
     std::vector<Array> inputs = {column(s.values(n)), row(sampled_table(s, n))};
-    if (with_rho) inputs.push_back(scalar(s.value()));
+    if (in_single) inputs[0] = single(inputs[0]);
+    if (with_rho) inputs.push_back(in_single && k % 2 == 0 ? single(scalar(s.value())) : scalar(s.value()));
     cases.push_back(sampled(k, std::move(inputs)));
   }
 }
@@ -180,7 +188,8 @@ std::vector<Case> grpnorm_cases() {
       refuses("three inputs", {vect, row({0, 5}), row({0})}, usage),
       refuses("two results", {vect, row({0, 5})}, usage, 2),
       refuses("last entry above N", {vect, row({0, 2, 5.5})}, out_of_bound),
-      refuses("single vect", {single_column({3, 4}), row({0, 2})}, "vect must be a real, full double array."),
+      returns("single worked example", {single(vect), row({0, 2, 5})}, {single(scalar(18))}),
+      refuses("single accIdx", {vect, single(row({0, 2}))}, single_table),
       returns("2^31 elements, a 1-by-1 result", {huge_column({3, 4}), row({0, 2})}, {scalar(5)}),
   };
   add_sampled_segment_calls(cases, 0x67726e6f726d, 40, false);
@@ -200,8 +209,10 @@ std::vector<Case> grpclip_cases() {
       returns("signalling NaN segment copied", {column({signalling_nan, 0.5}), row({0, 2})},
               {column({signalling_nan, 0.5})}),
       returns("start 2^32 + 1", {column({3, 4, 5}), row({4294967297.0, 3})}, {column({3, 4, 5})}),
+      returns("single", {single(row({3, 4, 0.25, 0.5})), row({0, 2, 4})}, {single(column({0.6, 0.8, 0.25, 0.5}))}),
       refuses("three inputs", {column({1}), row({0, 1}), row({0})}, usage),
       refuses("last entry above N", {column({1, 2}), row({0, 3})}, out_of_bound),
+      refuses("single accIdx", {single(column({1, 2})), single(row({0, 2}))}, single_table),
   };
   add_sampled_segment_calls(cases, 0x677270636c6970, 20, false);
   return cases;
@@ -219,6 +230,13 @@ std::vector<Case> grpshrink_cases() {
       returns("start 2^32 + 1", {column({3, 4, 5}), row({4294967297.0, 3}), scalar(0.01)}, {column({0, 0, 0})}),
       refuses("two inputs", {column({1}), row({0, 1})}, usage),
       refuses("empty rho", {column({3, 4}), row({0, 2}), matrix(0, 0, {})}, "rho must have at least one element."),
+      // 3 * (1 - 1/5) in single is single (2.4); a double rho is rounded first.
+      returns("single", {single(column({3, 4, 0.3, 0.4})), row({0, 2, 4}), scalar(1)},
+              {single(column({2.4, 3.2, 0, 0}))}),
+      returns("single rho, double values", {column({3, 4, 0.3, 0.4}), row({0, 2, 4}), single(scalar(1))},
+              {column({2.4000000000000004, 3.2, 0, 0})}),
+      refuses("sparse rho", {column({3, 4}), row({0, 2}), sparse(1, 1, {1})},
+              "rho must be a real, full double or single array."),
   };
   add_sampled_segment_calls(cases, 0x67727073687269, 20, true);
   return cases;
@@ -233,6 +251,7 @@ std::vector<Case> grpsign_cases() {
       returns("zero segment, rho 0", {column({0, 0}), row({0, 2}), scalar(0)}, {column({default_nan, default_nan})}),
       returns("start 2^32 + 1", {column({3, 4, 5}), row({4294967297.0, 3}), scalar(0.01)}, {column({0, 0, 0})}),
       refuses("two results", {column({1}), row({0, 1}), scalar(1)}, usage, 2),
+      returns("single", {single(column({3, 4})), row({0, 2}), single(scalar(0.01))}, {single(column({0.6, 0.8}))}),
   };
   add_sampled_segment_calls(cases, 0x67727073676e, 20, true);
   return cases;
@@ -251,6 +270,11 @@ std::vector<Case> pairdot_cases() {
                                    matrix(4, 4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}),
                                    row({1.5}), column({1})},
               {row({50})}),
+      returns("single", {single(Ut), single(V), row({1, 2}), row({2, 1})}, {single(row({23, 39}))}),
+      refuses("factors of two classes", {Ut, single(V), row({1}), row({1})},
+              "U' and V must be of one class, double or single."),
+      refuses("single positions", {single(Ut), single(V), single(row({1})), row({1})},
+              "iR must be a real, full double array; single is for values only."),
       refuses("three inputs", {Ut, V, row({1})}, usage),
       refuses("different ranks", {Ut, matrix(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9}), row({1}), row({4})},
               "the columns of U must the same as the rows of V"),
@@ -285,6 +309,10 @@ std::vector<Case> nzassign_cases() {
       writes("shorter v", 0, {S, row({9})}, {sparse(3, 3, {9, 2, 3}), row({9})}),
       writes("empty v", 0, {S, row({})}, {S, row({})}),
       writes("full S", 0, {matrix(2, 2, {1, 2, 3, 4}), column({5, 6})}, {matrix(2, 2, {5, 6, 3, 4}), column({5, 6})}),
+      writes("full single S", 0, {single(matrix(2, 2, {1, 2, 3, 4})), single(column({5, -0.0}))},
+             {single(matrix(2, 2, {5, -0.0, 3, 4})), single(column({5, -0.0}))}),
+      refuses("double v, single S", {single(matrix(1, 2, {1, 2})), row({9})}, "v must be of the class of S.", 0),
+      refuses("single v, sparse S", {S, single(row({9}))}, "v must be of the class of S.", 0),
       refuses("a result requested", {S, row({9})}, usage, 1),
       refuses("v longer than S holds", {S, row({1, 2, 3, 4})}, "v must not have more elements than S has stored values.", 0),
   };
@@ -304,6 +332,14 @@ std::vector<Case> rowball_cases() {
               {row({1, -0.0, 1}), scalar(0), scalar(0)}, 3),
       returns("NaN row", {row({nan, -0.0, 4}), scalar(1), scalar(3), scalar(1)}, {row({0, 0, 4}), scalar(0), scalar(0)}, 3),
       warning,
+      returns("single", {single(X), scalar(2), scalar(3), single(scalar(2))},
+              {single(matrix(2, 3, {1.5, 1.5, 0, 0, -0.5, 0.5})), single(column({1.5, 1.5})), single(column({2, 2}))}, 3),
+      // The default tolerance stops at theta 1.999999995; tol 0 is exact.
+      returns("tol 0", {row({3, 1.99999999}), scalar(1), scalar(2), scalar(1), scalar(0)},
+              {row({1, 0}), scalar(2)}, 2),
+      refuses("negative tol", {X, scalar(2), scalar(3), scalar(2), scalar(-1e-300)}, "tol must be a non-negative number.", 3),
+      refuses("single m", {X, single(scalar(2)), scalar(3), scalar(2)},
+              "m must be a real, full double array; single is for values only.", 3),
       refuses("three inputs", {X, scalar(2), scalar(3)}, "Usage: [P, theta, iterations] = rowball (X, m, n, t)", 3),
       refuses("X shorter than m*n", {X, scalar(3), scalar(3), scalar(2)}, "X must have at least m*n elements.", 3),
   };

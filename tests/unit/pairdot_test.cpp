@@ -72,9 +72,9 @@ TEST_F(Pairdot, InputsOfOtherClassesAreNeverRead) {
   const auto& p = testing::plugin("pairdot");
   mxArray* f = make_double(2, 2, {1, 2, 3, 4});
   mxArray* i = make_row({1});
-  const mxArray* single = standin::make_of_class(mxSINGLE_CLASS, 2, 2);
-  expect_refused(standin::call(p, 1, {single, f, i, i}), "U' must be a real, full double array.");
-  expect_refused(standin::call(p, 1, {f, single, i, i}), "V must be a real, full double array.");
+  const mxArray* integer = standin::make_of_class(mxINT32_CLASS, 2, 2);
+  expect_refused(standin::call(p, 1, {integer, f, i, i}), "U' must be a real, full double or single array.");
+  expect_refused(standin::call(p, 1, {f, integer, i, i}), "V must be a real, full double or single array.");
   expect_refused(standin::call(p, 1, {f, f, standin::make_of_class(mxINT32_CLASS, 1, 1), i}),
                  "iR must be a real, full double array.");
   expect_refused(standin::call(p, 1, {f, f, i, standin::make_sparse(1, 1, 1, {1})}),

@@ -14,19 +14,39 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <sstream>
+#include <type_traits>
 #include <vector>
 
 namespace proxkit::testing {
 
 // A quiet NaN of either sign with one of several payloads: where two NaNs
 // meet, the result's sign and payload show which one a path kept.
-template <class Rng>
-double random_nan(Rng& rng) {
-  const std::uint64_t payloads[] = {0, 1, 0x5a5a5, 0x7ffffffffffff};
-  const std::uint64_t bits = (rng() % 2 ? std::uint64_t{1} << 63 : 0) | 0x7ff8000000000000 | payloads[rng() % 4];
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
+template <class T = double, class Rng>
+T random_nan(Rng& rng) {
+  if constexpr (std::is_same_v<T, float>) {
+    const std::uint32_t payloads[] = {0, 1, 0x5a5a5, 0x3fffff};
+    const std::uint32_t bits = (rng() % 2 ? std::uint32_t{1} << 31 : 0) | 0x7fc00000 | payloads[rng() % 4];
+    float x;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+  } else {
+    const std::uint64_t payloads[] = {0, 1, 0x5a5a5, 0x7ffffffffffff};
+    const std::uint64_t bits = (rng() % 2 ? std::uint64_t{1} << 63 : 0) | 0x7ff8000000000000 | payloads[rng() % 4];
+    double x;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+  }
+}
+
+// Zero of either sign, infinite, of a square that overflows or underflows,
+// subnormal, or NaN, in T.
+template <class T = double, class Rng>
+T random_extreme(Rng& rng) {
+  const T inf = std::numeric_limits<T>::infinity();
+  const T big = std::is_same_v<T, float> ? T(1e30) : T(1e200), tiny = std::is_same_v<T, float> ? T(1e-25) : T(1e-160);
+  const T extremes[] = {T{0}, -T{0}, inf, -inf, big, tiny, std::numeric_limits<T>::denorm_min()};
+  return rng() % 8 == 0 ? random_nan<T>(rng) : extremes[rng() % 7];
 }
 
 inline std::uint32_t bits(float x) {
@@ -42,10 +62,14 @@ template <class T>
   if (expected.size() != actual.size())
     return ::testing::AssertionFailure() << "sizes differ: " << expected.size() << " vs " << actual.size();
   for (std::size_t i = 0; i < expected.size(); ++i)
-    if (bits(expected[i]) != bits(actual[i]))
-      return ::testing::AssertionFailure() << "element " << i << ": expected " << expected[i] << " (0x" << std::hex
-                                           << bits(expected[i]) << "), got " << actual[i] << " (0x" << bits(actual[i])
-                                           << ")";
+    if (bits(expected[i]) != bits(actual[i])) {
+      // One stream, so that std::hex holds for both (a failure streams each
+      // value into a stream of its own).
+      std::ostringstream text;
+      text << "element " << i << ": expected " << expected[i] << " (0x" << std::hex << bits(expected[i]) << "), got "
+           << actual[i] << " (0x" << bits(actual[i]) << ")";
+      return ::testing::AssertionFailure() << text.str();
+    }
   return ::testing::AssertionSuccess();
 }
 
@@ -102,9 +126,11 @@ class RandomSegments {
     return table;
   }
 
-  std::vector<double> vect(std::size_t n) {
-    std::vector<double> v(n);
-    for (double& x : v) x = rng_() % 10 == 0 ? extreme() : normal_(rng_) * std::pow(10.0, rng_() % 7 - 3.0);
+  template <class T = double>
+  std::vector<T> vect(std::size_t n) {
+    std::vector<T> v(n);
+    for (T& x : v)
+      x = rng_() % 10 == 0 ? random_extreme<T>(rng_) : static_cast<T>(normal_(rng_) * std::pow(10.0, rng_() % 7 - 3.0));
     return v;
   }
 
@@ -118,11 +144,7 @@ class RandomSegments {
   }
 
  private:
-  double extreme() {
-    const double inf = std::numeric_limits<double>::infinity();
-    const double extremes[] = {0.0, -0.0, inf, -inf, 1e200, 1e-160, 4.9e-324};
-    return rng_() % 8 == 0 ? random_nan(rng_) : extremes[rng_() % 7];
-  }
+  double extreme() { return random_extreme(rng_); }
 
   std::mt19937_64 rng_;
   std::normal_distribution<double> normal_;

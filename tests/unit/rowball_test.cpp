@@ -116,8 +116,9 @@ TEST_F(Rowball, CreatesOnlyTheResultsTheHostHasRoomFor) {
   const standin::Call many = standin::call(p, 5, in);
   EXPECT_EQ(many.created, 3);
   EXPECT_EQ(many.out[3], nullptr);
-  // Inputs after the fourth are ignored.
+  // Inputs after the fifth, the tolerance, are ignored.
   std::vector<const mxArray*> extra = in;
+  extra.push_back(make_scalar(1e-8));
   extra.push_back(standin::make_of_class(mxCELL_CLASS, 1, 1));
   EXPECT_FALSE(standin::call(p, 3, extra).raised);
 }
@@ -137,13 +138,13 @@ TEST_F(Rowball, UnsafeCallsAreRefusedBeforeAnythingIsCreated) {
     expect_refused(run(X, bad, 3, 1), "m must be a count from 0 to 2147483647.");
     expect_refused(run(X, 2, bad, 1), "n must be a count from 0 to 2147483647.");
   }
-  const mxArray* single = standin::make_of_class(mxSINGLE_CLASS, 1, 1);
-  expect_refused(standin::call(p, 3, {single, two, three, two}), "X must be a real, full double array.");
-  expect_refused(standin::call(p, 3, {X, single, three, two}), "m must be a real, full double array.");
+  const mxArray* logical = standin::make_of_class(mxLOGICAL_CLASS, 1, 1);
+  expect_refused(standin::call(p, 3, {logical, two, three, two}), "X must be a real, full double or single array.");
+  expect_refused(standin::call(p, 3, {X, logical, three, two}), "m must be a real, full double array.");
   expect_refused(standin::call(p, 3, {X, two, standin::make_sparse(1, 1, 1, {3}), two}),
                  "n must be a real, full double array.");
   expect_refused(standin::call(p, 3, {X, two, three, standin::make_of_class(mxINT32_CLASS, 1, 1)}),
-                 "t must be a real, full double array.");
+                 "t must be a real, full double or single array.");
   expect_refused(standin::call(p, 3, {X, two, three, make_double(0, 1)}), "t must have at least one element.");
   expect_refused(standin::call(p, 3, {X, make_double(1, 0), three, two}), "m must have at least one element.");
 }

@@ -1,7 +1,8 @@
 // Every instruction set the machine has, forced in turn: the segment kernels
-// and pairdot bit for bit against their literal loops, on tables whose
-// batches of eight segments have unequal lengths and cross the lane and
-// batch sizes, and on pairdot positions of every kind.
+// and pairdot bit for bit against their literal loops, in double and in
+// float, on tables whose batches of segments have unequal lengths and cross
+// the lane and batch sizes, and on pairdot positions of every kind; and the
+// lanes' operations one by one.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -36,59 +37,75 @@ using testing::same_bits;
 
 class WidePath : public testing::OnInstructionSet<::testing::Test> {};
 
-TEST_P(WidePath, SegmentKernelsMatchTheLiteralLoops) {
+// The segment kernels on values of type T against the literal loops on T.
+template <class T>
+void check_segment_kernels() {
   testing::RandomSegments random(20261213);
   for (int round = 0; round < 300; ++round) {
     const std::vector<double> table = round % 4 == 0 ? random.table(40) : random.long_table();
     const double last = table.empty() ? 0.0 : table.back();
-    const std::vector<double> v = random.vect(last > 0 && last < 1e6 ? static_cast<size_t>(last) + round % 3 : 40);
-    const double rho = random.rho();
+    const std::vector<T> v = random.vect<T>(last > 0 && last < 1e6 ? static_cast<size_t>(last) + round % 3 : 40);
+    const T rho = static_cast<T>(random.rho());
     const size_t n = v.size(), K = table.size();
     const SegmentTable t{table.data(), K};
     const std::string where = "round " + std::to_string(round);
 
-    EXPECT_TRUE(same_bits({literal::grpnorm(v.data(), n, table.data(), K)}, {grpnorm(v.data(), n, t)})) << where;
-    std::vector<double> expected(n, 0.0), actual(n, 0.0);
+    EXPECT_TRUE(same_bits(std::vector<T>{literal::grpnorm(v.data(), n, table.data(), K)},
+                          std::vector<T>{grpnorm(v.data(), n, t)}))
+        << where;
+    std::vector<T> expected(n, 0), actual(n, 0);
     literal::grpclip(v.data(), n, table.data(), K, expected.data());
     grpclip(v.data(), n, t, actual.data());
     EXPECT_TRUE(same_bits(expected, actual)) << "grpclip " << where;
-    expected.assign(n, 0.0), actual.assign(n, 0.0);
+    expected.assign(n, 0), actual.assign(n, 0);
     literal::grpshrink(v.data(), n, table.data(), K, rho, expected.data());
     grpshrink(v.data(), n, t, rho, actual.data());
     EXPECT_TRUE(same_bits(expected, actual)) << "grpshrink " << where;
-    expected.assign(n, 0.0), actual.assign(n, 0.0);
+    expected.assign(n, 0), actual.assign(n, 0);
     literal::grpsign(v.data(), n, table.data(), K, rho, expected.data());
     grpsign(v.data(), n, t, rho, actual.data());
     EXPECT_TRUE(same_bits(expected, actual)) << "grpsign " << where;
   }
 }
 
-TEST_P(WidePath, PairdotMatchesTheLiteralLoop) {
+TEST_P(WidePath, SegmentKernelsMatchTheLiteralLoops) {
+  check_segment_kernels<double>();
+  check_segment_kernels<float>();
+}
+
+template <class T>
+void check_pairdot() {
   std::mt19937_64 rng(20261213);
   std::normal_distribution<double> normal;
   std::uniform_real_distribution<double> unit;
-  const double inf = std::numeric_limits<double>::infinity();
-  const double extremes[] = {0.0, -0.0, inf, -inf, 1e200, 1e-160, 4.9e-324};
   for (int round = 0; round < 100; ++round) {
     // Ranks across the lane widths, groups of positions across the group of
-    // eight and the prefetch distance; every fourth round full of NaNs, so
-    // that two meet in one product or one sum.
-    const size_t r = rng() % 24, m = r + 1 + rng() % 9, n = r + 1 + rng() % 9, L = rng() % 60;
+    // eight (or sixteen) and the prefetch distance; every fourth round full
+    // of NaNs, so that two meet in one product or one sum.
+    const size_t r = rng() % 40, m = r + 1 + rng() % 9, n = r + 1 + rng() % 9, L = rng() % 70;
     const unsigned nan_share = round % 4 == 0 ? 3 : 96;
-    std::vector<double> Ut(r * m), V(r * n), iR(L), iC(L);
+    std::vector<T> Ut(r * m), V(r * n);
+    std::vector<double> iR(L), iC(L);
     for (auto* f : {&Ut, &V})
-      for (double& x : *f)
-        x = rng() % nan_share == 0 ? testing::random_nan(rng) : rng() % 12 == 0 ? extremes[rng() % 7] : normal(rng);
+      for (T& x : *f)
+        x = rng() % nan_share == 0 ? testing::random_nan<T>(rng)
+            : rng() % 12 == 0      ? testing::random_extreme<T>(rng)
+                                   : static_cast<T>(normal(rng));
     for (size_t k = 0; k < L; ++k) {
       const bool whole = rng() % 3 != 0;
       iR[k] = whole ? 1.0 + rng() % m : 1.0 + unit(rng) * (m - 1);
       iC[k] = whole ? 1.0 + rng() % n : 1.0 + unit(rng) * (n - 1);
     }
-    std::vector<double> expected(L), actual(L);
+    std::vector<T> expected(L), actual(L);
     literal::pairdot(Ut.data(), V.data(), r, iR.data(), iC.data(), L, expected.data());
     pairdot(Ut.data(), V.data(), r, iR.data(), iC.data(), L, actual.data());
     EXPECT_TRUE(same_bits(expected, actual)) << "round " << round;
   }
+}
+
+TEST_P(WidePath, PairdotMatchesTheLiteralLoop) {
+  check_pairdot<double>();
+  check_pairdot<float>();
 }
 
 // Each lane of every operation of the chosen set's lanes on T against the
