@@ -68,6 +68,8 @@ void segment_seeds(std::vector<Seed>& seeds, const char* kernel, const std::vect
   seeds.push_back({kernel, "one-input", CallWriter(1, 1).row(v)});
   seeds.push_back({kernel, "no-input", CallWriter(0, 0)});
   seeds.push_back({kernel, "single-vector", with(CallWriter(nrhs, 1).of_kind(proxkit::fuzz::kSingle, 1, 5, v).row({0, 5}))});
+  seeds.push_back({kernel, "single-table",
+                   with(CallWriter(nrhs, 1).row(v).of_kind(proxkit::fuzz::kSingle, 1, 2, {0, 5}))});
   seeds.push_back({kernel, "sparse-table", with(CallWriter(nrhs, 1).row(v).sparse(1, 2, {5}))});
   seeds.push_back({kernel, "integer-table",
                    with(CallWriter(nrhs, 1).row(v).of_kind(proxkit::fuzz::kInteger + 16 * 4, 1, 2, {0, 5}))});
@@ -76,6 +78,8 @@ void segment_seeds(std::vector<Seed>& seeds, const char* kernel, const std::vect
     seeds.push_back({kernel, "zero-rho", CallWriter(3, 1).row({0, 0, 3, 4}).row({0, 2, 4}).scalar(0)});
     seeds.push_back({kernel, "negative-rho", CallWriter(3, 1).row({0, 0, 3, 4}).row({0, 2, 4}).scalar(-1)});
     seeds.push_back({kernel, "nan-rho", CallWriter(3, 1).row(v).row({0, 2, 5}).scalar(nan)});
+    seeds.push_back({kernel, "single-rho",
+                     CallWriter(3, 1).row(v).row({0, 2, 5}).of_kind(proxkit::fuzz::kSingle, 1, 1, {0.7})});
     seeds.push_back({kernel, "complex-rho",
                      CallWriter(3, 1).row(v).row({0, 5}).of_kind(proxkit::fuzz::kComplex, 1, 1, {1})});
   }
@@ -123,6 +127,9 @@ std::vector<Seed> seeds() {
   s.push_back({"pairdot", "three-inputs", CallWriter(3, 1).full(2, 2, {1, 2, 3, 4}).full(2, 2, {}).row({1})});
   s.push_back({"pairdot", "single-factor",
                CallWriter(4, 1).of_kind(proxkit::fuzz::kSingle, 2, 2, {1, 2, 3, 4}).full(2, 2, {}).row({1}).row({1})});
+  s.push_back({"pairdot", "single-factors",
+               CallWriter(4, 1).of_kind(proxkit::fuzz::kSingle, 2, 2, {1, 2, 3, 4})
+                   .of_kind(proxkit::fuzz::kSingle, 2, 2, {5, 6, 7, 8}).row({1, 2}).row({2, 1})});
   s.push_back({"pairdot", "sparse-positions",
                CallWriter(4, 1).full(2, 2, {1, 2, 3, 4}).full(2, 2, {}).sparse(1, 2, {1}).sparse(1, 2, {1})});
 
@@ -136,6 +143,10 @@ std::vector<Seed> seeds() {
   s.push_back({"nzassign", "a-result-requested", CallWriter(2, 1).sparse(2, 2, {1}).row({5})});
   s.push_back({"nzassign", "one-input", CallWriter(1, 0).sparse(2, 2, {1})});
   s.push_back({"nzassign", "sparse-v", CallWriter(2, 0).sparse(3, 3, {1, 2, 3}).sparse(3, 3, {4})});
+  s.push_back({"nzassign", "single-destination", CallWriter(2, 0).of_kind(proxkit::fuzz::kSingle, 2, 2, {1, 2, 3, 4})
+                                                      .of_kind(proxkit::fuzz::kSingle, 1, 2, {-0.0, nan})});
+  s.push_back({"nzassign", "double-v-single-destination",
+               CallWriter(2, 0).of_kind(proxkit::fuzz::kSingle, 2, 2, {1, 2, 3, 4}).row({5})});
   s.push_back({"nzassign", "integer-v",
                CallWriter(2, 0).sparse(2, 2, {1, 2}).of_kind(proxkit::fuzz::kInteger, 1, 2, {4, 5})});
 
@@ -164,6 +175,10 @@ std::vector<Seed> seeds() {
   s.push_back({"rowball", "two-full-blocks", rowball(70, 2, rows_of_values(70, 2), 70, 2, 0.5)});
   s.push_back({"rowball", "one-result-slot", rowball(1, 3, {3, 1, -2}, 1, 3, 2, 1)});
   s.push_back({"rowball", "no-result-requested", rowball(1, 3, {3, 1, -2}, 1, 3, 2, 0)});
+  s.push_back({"rowball", "single-rows",
+               CallWriter(4, 3).of_kind(proxkit::fuzz::kSingle, 2, 3, {3, 3, 1, 1, -2, 2}).scalar(2).scalar(3).scalar(2)});
+  s.push_back({"rowball", "exact-tolerance", CallWriter(5, 3).row({3, 1.99999999}).scalar(1).scalar(2).scalar(1).scalar(0)});
+  s.push_back({"rowball", "negative-tolerance", CallWriter(5, 3).row({3, 2}).scalar(1).scalar(2).scalar(1).scalar(-1)});
   s.push_back({"rowball", "three-inputs", CallWriter(3, 3).row({1, 2}).scalar(1).scalar(2)});
   s.push_back({"rowball", "integer-dimension",
                CallWriter(4, 3).row({1, 2}).of_kind(proxkit::fuzz::kInteger, 1, 1, {1}).scalar(2).scalar(1)});

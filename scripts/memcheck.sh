@@ -2,7 +2,7 @@
 # The hostile-input calls under valgrind's memcheck, where any invalid read
 # or write in a plug-in fails the run:
 #   memcheck.sh BUILD [octave | standin]
-# octave: the hostile-input battery (tests/octave/test_hostile_inputs.m) in
+# octave: the hostile-input battery (tests/host/test_hostile_inputs.m) in
 # Octave, against BUILD/octave.  standin: the unit tests, whose plug-in cases
 # make the same kinds of hostile calls through the stand-in host, which loads
 # the same plug-ins' sources built for it (BUILD/standin) and allocates every
@@ -25,7 +25,7 @@ case $host in
   octave)
     echo "memcheck: the hostile-input battery in Octave"
     exec valgrind --tool=memcheck --error-exitcode=1 \
-      $octave --eval "addpath('$build/octave', 'tests/octave'); test_hostile_inputs" ;;
+      $octave --eval "addpath('$build/octave', 'tests/host'); test_hostile_inputs" ;;
   standin)
     echo "memcheck: the unit tests' hostile calls through the stand-in host"
     exec valgrind --tool=memcheck --error-exitcode=1 "$build/tests/unit_tests-standin" ;;

@@ -33,7 +33,7 @@ for platform in glnxa64 glnx86 win64 win32 maci64 maca64; do
 done
 cp "$source"/inst/*.m "$folder/"
 cp "$source"/examples/*.m "$folder/examples/"
-cp "$source"/tests/octave/*.m "$folder/tests/"
+cp "$source"/tests/host/*.m "$folder/tests/"
 # The cross-check compares the two Octave builds, which the zip does not hold.
 rm "$folder/tests/cross_check_builds.m"
 cp "$source/README.md" "$source/COPYING" "$folder/"

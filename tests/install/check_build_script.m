@@ -8,7 +8,7 @@ function check_build_script (root, scratch)
   end
   addpath (root);
   outdir = build_proxkit (scratch);
-  addpath (outdir, fullfile (root, 'tests', 'octave'));
+  addpath (outdir, fullfile (root, 'tests', 'host'));
 
   plugins = dir (fullfile (outdir, '*.mex'));
   for k = 1:numel (plugins)

@@ -38,6 +38,6 @@ function check_octave_package (tarball, scratch)
   if (isempty (passed) || isempty (failed) || failed != 0 || passed < numel (plugins))
     error ('pkg test proxkit did not pass');
   end
-  addpath (fullfile (fileparts (mfilename ('fullpath')), '..', 'octave'));
+  addpath (fullfile (fileparts (mfilename ('fullpath')), '..', 'host'));
   run_host_tests ();
 end

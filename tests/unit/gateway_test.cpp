@@ -17,6 +17,7 @@
 #include "factor/pairdot.h"
 #include "gateway/gateway.h"
 #include "plugin_test.h"
+#include "random_segments.h"
 #include "rowball/rowball.h"
 #include "segment/grpclip.h"
 #include "segment/grpnorm.h"

@@ -32,15 +32,9 @@ inline std::uint64_t bits(double x) {
   return b;
 }
 
-inline std::uint32_t bits(float x) {
-  std::uint32_t b;
-  std::memcpy(&b, &x, sizeof b);
-  return b;
-}
-
 // Bit-for-bit equality: tells -0.0 from 0.0 and compares NaN payloads.
-template <class T>
-::testing::AssertionResult same_bits(const std::vector<T>& expected, const std::vector<T>& actual) {
+inline ::testing::AssertionResult same_bits(const std::vector<double>& expected,
+                                            const std::vector<double>& actual) {
   if (expected.size() != actual.size())
     return ::testing::AssertionFailure() << "sizes differ: " << expected.size() << " vs " << actual.size();
   for (size_t i = 0; i < expected.size(); ++i)
@@ -49,12 +43,6 @@ template <class T>
              << "element " << i << ": expected " << expected[i] << " (0x" << std::hex << bits(expected[i])
              << "), got " << actual[i] << " (0x" << bits(actual[i]) << ")";
   return ::testing::AssertionSuccess();
-}
-
-// The double form, for expectations written as lists.
-inline ::testing::AssertionResult same_bits(const std::vector<double>& expected,
-                                            const std::vector<double>& actual) {
-  return same_bits<double>(expected, actual);
 }
 
 // The values of a kernel's one result, which must be an N-by-1 column; a
