@@ -26,10 +26,10 @@ constexpr std::size_t float_lanes_count_to = std::size_t{1} << 24;
 
 // Row i by the plain loop, with the endings of the vector path, counting in
 // integers: h and c are exact for every n, and rounded to T only where the
-// loop divides and multiplies by h, as the plain loop does.  The path of
-// rows of floats longer than float lanes count exactly.  Such a row reads
-// and writes tens of megabytes with stride m, so a vector across rows would
-// gain little.
+// loop divides and multiplies by h, as the plain loop does.  Rows of floats
+// take it where they are longer than float lanes count exactly; such a row
+// reads and writes tens of megabytes with stride m, so a vector across rows
+// would gain little.
 template <class T>
 void project_row_plainly(T* P, T* theta, T* iterations, const T* X, std::size_t i, std::size_t m, std::size_t n,
                          T t, T tolerance) {
