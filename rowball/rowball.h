@@ -44,7 +44,7 @@ bool rowball(double* P, double* theta, double* iterations, const double* X, std:
 // The same loop in IEEE single, bit for bit as the plain single-precision
 // loop: sums from 0.0f in ascending column order, theta = R / h with the
 // count h rounded to single (exact up to 2^24 columns, correctly rounded
-// beyond), nothing contracted.  An absolute 1e-8 means nothing uniform
+// beyond, as is the count of iterations returned), nothing contracted.  An absolute 1e-8 means nothing uniform
 // in single: on rows of magnitude near 1 it is below single's spacing
 // (1.2e-7), so only a residue of exactly 0 ends the loop by its test, and on
 // rows of small magnitude it ends the loop early, as in double.  Single's
