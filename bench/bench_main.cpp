@@ -103,7 +103,7 @@ class SummaryReporter : public benchmark::ConsoleReporter {
     const double add_ms = chain_ms / static_cast<double>(segment_vector().size());
     std::printf("\nMachine: read %.1f GB/s, copy %.1f GB/s (read+write), dependent double add %.3f ns\n",
                 read_rate / 1e6, 2 * copy_rate / 1e6, add_ms * 1e6);
-    std::printf("\n%-10s %-4s %-8s %10s %8s %10s %9s %10s %10s %8s\n", "kernel", "load", "path", "kernel ms",
+    std::printf("\n%-10s %-9s %-8s %10s %8s %10s %9s %10s %10s %8s\n", "kernel", "load", "path", "kernel ms",
                 "GB/s", "literal ms", "/literal", "plug-in ms", "bound ms", "/bound");
     for (const Workload& w : registry()) {
       const std::string base = w.kernel + "/" + w.name + "/";
@@ -114,14 +114,38 @@ class SummaryReporter : public benchmark::ConsoleReporter {
       for (InstructionSet set : instruction_sets()) {
         const double fast = time(base + "kernel/" + instruction_set_name(set));
         if (fast <= 0) continue;
-        std::printf("%-10s %-4s %-8s %10.2f %8.1f %10.2f %9.2f %10.2f %10.2f %8.2f\n", w.kernel.c_str(),
+        std::printf("%-10s %-9s %-8s %10.2f %8.1f %10.2f %9.2f %10.2f %10.2f %8.2f\n", w.kernel.c_str(),
                     w.name.c_str(), instruction_set_name(set), fast, w.bytes_moved / fast / 1e6, literal,
                     literal > 0 ? fast / literal : 0.0, plugin, bound, bound > 0 ? fast / bound : 0.0);
       }
     }
+    single_against_double();
   }
 
  private:
+  // Each single twin (load <name>-single, as many values as its double
+  // workload) against its double workload: values per second, single over
+  // double, per path and for the literal loops, both from this run.
+  void single_against_double() const {
+    const std::string suffix = "-single";
+    std::printf("\n%-10s %-9s %-8s %14s\n", "kernel", "load", "path", "single/double");
+    for (const Workload& w : registry()) {
+      if (w.name.size() <= suffix.size() || w.name.compare(w.name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        continue;
+      const std::string single = w.kernel + "/" + w.name + "/",
+                        twin = w.kernel + "/" + w.name.substr(0, w.name.size() - suffix.size()) + "/";
+      std::vector<std::string> paths;
+      for (InstructionSet set : instruction_sets()) paths.push_back(std::string("kernel/") + instruction_set_name(set));
+      paths.push_back("literal");
+      for (const std::string& path : paths) {
+        const double s = time(single + path), d = time(twin + path);
+        if (s > 0 && d > 0)
+          std::printf("%-10s %-9s %-8s %14.2f\n", w.kernel.c_str(), w.name.c_str(),
+                      path.substr(path.find('/') + 1).c_str(), d / s);
+      }
+    }
+  }
+
   double time(const std::string& name) const {
     const auto it = ms_.find(name);
     return it == ms_.end() ? -1.0 : it->second;

@@ -20,6 +20,11 @@ const std::vector<double>& segment_vector() {
   return x;
 }
 
+const std::vector<float>& segment_vector_single() {
+  static const std::vector<float> x(segment_vector().begin(), segment_vector().end());
+  return x;
+}
+
 const std::vector<double>& segment_table(std::size_t length) {
   static std::map<std::size_t, std::vector<double>> tables;
   std::vector<double>& table = tables[length];

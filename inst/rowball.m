@@ -41,10 +41,10 @@ function varargout = rowball (varargin)
 %
 %   The exact rule, tol = 0: the iteration runs until one keeps every active
 %   value, so theta is the exact threshold of the projection up to the
-%   rounding of one sum and one division (within 2*eps(class(X)) of the row's
-%   l1 norm), at any scale, in at most n iterations; it costs at most one
-%   pass over the last active set more than a tolerance that ends the loop
-%   one iteration early.
+%   rounding of one sum and one division (within 2*eps(class(X)) times the
+%   row's l1 norm), at any scale, in at most n iterations; beyond the
+%   iterations that find the final active set it costs at most one pass
+%   over that set.
 %
 %   Without tol, double X uses the documented tolerance 1e-8, absolute, and
 %   keeps the bits it has always had; rows of small magnitude, or whose

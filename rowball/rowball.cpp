@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 
 #include "core/lanes.h"
 
@@ -25,10 +26,10 @@ constexpr std::size_t float_lanes_count_to = std::size_t{1} << 24;
 
 // Row i by the plain loop, with the endings of the vector path, counting in
 // integers: h and c are exact for every n, and rounded to T only where the
-// loop divides and multiplies by h, as the plain loop does.  The path of
-// rows of floats longer than float lanes count exactly.  Such a row reads
-// and writes tens of megabytes with stride m, so a vector across rows would
-// gain little.
+// loop divides and multiplies by h, as the plain loop does.  Rows of floats
+// take it where they are longer than float lanes count exactly; such a row
+// reads and writes tens of megabytes with stride m, so a vector across rows
+// would gain little.
 template <class T>
 void project_row_plainly(T* P, T* theta, T* iterations, const T* X, std::size_t i, std::size_t m, std::size_t n,
                          T t, T tolerance) {
@@ -72,46 +73,40 @@ void project_row_plainly(T* P, T* theta, T* iterations, const T* X, std::size_t 
   if (iterations != nullptr) iterations[i] = static_cast<T>(count);
 }
 
-// Every row is empty, its sum 0: threshold and count 0 whatever t is.  P and
-// X may have no storage at all, so nothing points into them.
 template <class T>
-void no_columns(T* theta, T* iterations, std::size_t rows) {
-  for (std::size_t i = 0; i < rows; ++i) {
-    if (theta != nullptr) theta[i] = 0;
-    if (iterations != nullptr) iterations[i] = 0;
+bool project_every_row(T* P, T* theta, T* iterations, const T* X, std::int32_t m, std::int32_t n, T t, T tolerance) {
+  if (0 > t) return false;
+  const std::size_t rows = m > 0 ? static_cast<std::size_t>(m) : 0;
+  const std::size_t cols = n > 0 ? static_cast<std::size_t>(n) : 0;
+  if (cols == 0) {
+    // Every row is empty, its sum 0: threshold and count 0 whatever t is.
+    // P and X may have no storage at all, so nothing points into them.
+    for (std::size_t i = 0; i < rows; ++i) {
+      if (theta != nullptr) theta[i] = 0;
+      if (iterations != nullptr) iterations[i] = 0;
+    }
+    return true;
   }
+  if constexpr (std::is_same_v<T, float>) {
+    if (cols > float_lanes_count_to) {
+      for (std::size_t i = 0; i < rows; ++i) project_row_plainly(P, theta, iterations, X, i, rows, cols, t, tolerance);
+      return true;
+    }
+  }
+  on_chosen_set([&](auto set) { project_all_rows(set, P, theta, iterations, X, rows, cols, t, tolerance); });
+  return true;
 }
 
 }  // namespace
 
 bool rowball(double* P, double* theta, double* iterations, const double* X, std::int32_t m, std::int32_t n,
              double t, double tolerance) {
-  if (0 > t) return false;
-  const std::size_t rows = m > 0 ? static_cast<std::size_t>(m) : 0;
-  const std::size_t cols = n > 0 ? static_cast<std::size_t>(n) : 0;
-  if (cols == 0) {
-    no_columns(theta, iterations, rows);
-    return true;
-  }
-  on_chosen_set([&](auto set) { project_all_rows(set, P, theta, iterations, X, rows, cols, t, tolerance); });
-  return true;
+  return project_every_row(P, theta, iterations, X, m, n, t, tolerance);
 }
 
 bool rowball(float* P, float* theta, float* iterations, const float* X, std::int32_t m, std::int32_t n, float t,
              float tolerance) {
-  if (0 > t) return false;
-  const std::size_t rows = m > 0 ? static_cast<std::size_t>(m) : 0;
-  const std::size_t cols = n > 0 ? static_cast<std::size_t>(n) : 0;
-  if (cols == 0) {
-    no_columns(theta, iterations, rows);
-    return true;
-  }
-  if (cols > float_lanes_count_to) {
-    for (std::size_t i = 0; i < rows; ++i) project_row_plainly(P, theta, iterations, X, i, rows, cols, t, tolerance);
-  } else {
-    on_chosen_set([&](auto set) { project_all_rows(set, P, theta, iterations, X, rows, cols, t, tolerance); });
-  }
-  return true;
+  return project_every_row(P, theta, iterations, X, m, n, t, tolerance);
 }
 
 }  // namespace proxkit

@@ -44,12 +44,18 @@ bool rowball(double* P, double* theta, double* iterations, const double* X, std:
 // The same loop in IEEE single, bit for bit as the plain single-precision
 // loop: sums from 0.0f in ascending column order, theta = R / h with the
 // count h rounded to single (exact up to 2^24 columns, correctly rounded
-// beyond), nothing contracted.  An absolute 1e-8 is far below single's
-// resolution for rows of magnitude near 1 (its spacing there is 1.2e-7), so
-// it would only rarely end a loop that the exact rule would not; single's
+// beyond, as is the count of iterations returned), nothing contracted.  An absolute 1e-8 means nothing uniform
+// in single: on rows of magnitude near 1 it is below single's spacing
+// (1.2e-7), so only a residue of exactly 0 ends the loop by its test, and on
+// rows of small magnitude it ends the loop early, as in double.  Single's
 // default is the exact rule, tolerance 0, which ends every row in at most n
-// iterations with the threshold as exact as single's arithmetic allows.
-// Counts that decide the loop are kept exactly for every n up to 2^31 - 1.
+// iterations with the threshold as exact as single's arithmetic allows: it
+// costs, beyond the iterations that find the final active set, at most one
+// pass over that set.
+// Rows of up to 2^24 columns run on float lanes, which count exactly that
+// far; longer rows run a plain loop with integer counts: the plain loop's
+// bits for every n up to 2^31 - 1.  A row whose l1 norm overflows single
+// (beyond 3.4e38) becomes zeros with theta +Inf, as in the plain loop.
 bool rowball(float* P, float* theta, float* iterations, const float* X, std::int32_t m, std::int32_t n, float t,
              float tolerance = 0.0f);
 

@@ -6,6 +6,7 @@
 
 #include "instruction_sets.h"
 #include "plugin_test.h"
+#include "random_segments.h"
 #include "reference/literal_rowball.h"
 #include "rowball/rowball.h"
 
@@ -168,13 +169,6 @@ TEST_F(Rowball, LoopEndsWhereRoundingWouldKeepItGoing) {
   EXPECT_LT(p.theta[0], 7.00000000001e21);
 }
 
-// rowball never returns a NaN, so widening to double keeps every bit that
-// tells two of its floats apart.
-template <class T>
-std::vector<double> widened(const std::vector<T>& v) {
-  return {v.begin(), v.end()};
-}
-
 template <class T>
 struct Kernel {
   std::vector<T> P, theta, iterations;
@@ -205,8 +199,8 @@ TEST(RowballRule, ExactOnRequestInEitherClass) {
   std::vector<float> P(3), theta(1), iterations(1);
   ASSERT_TRUE(rowball(P.data(), theta.data(), iterations.data(), x.data(), 1, 3, 1.5e-10f));
   const literal::RowProjection<float> exact_rule = literal::rowball_row(x, 1.5e-10f, 0.0f);
-  EXPECT_TRUE(same_bits(widened(exact_rule.p), widened(P)));
-  EXPECT_TRUE(same_bits({exact_rule.theta}, widened(theta)));
+  EXPECT_TRUE(same_bits(exact_rule.p, P));
+  EXPECT_TRUE(same_bits<float>({exact_rule.theta}, theta));
   EXPECT_NEAR(theta[0], 1.75e-10f, 1e-16f);
 }
 
@@ -219,8 +213,8 @@ TEST(RowballRule, RowsOfSingleLongerThanAFloatCountsGetThePlainBits) {
   const literal::RowProjection<float> expected = literal::rowball_row(x, 1.0f, 0.0f);
   ASSERT_EQ(expected.iterations, 1.0f);
   const Kernel<float> k = run_kernel<float>(1, x.size(), x, 1, 0);
-  EXPECT_TRUE(same_bits({expected.theta}, widened(k.theta)));
-  EXPECT_TRUE(same_bits({1}, widened(k.iterations)));
+  EXPECT_TRUE(same_bits<float>({expected.theta}, k.theta));
+  EXPECT_TRUE(same_bits<float>({1}, k.iterations));
   EXPECT_TRUE(k.P == expected.p);
 }
 
@@ -291,14 +285,29 @@ TEST(RowballRule, ExactRuleMatchesTheSortedProjectionAtEveryScale) {
 // Every instruction set the machine has, forced in turn, against the literal
 // loop bit for bit, in either class, with the documented tolerance and the
 // exact rule; the plug-in (which runs the widest) gives the kernel's bits
-// too.  Shapes cross the vector and block widths and their leftovers; rows
-// of small integers with t = 0 or an integer radius tie values with the
-// thresholds of later iterations, where only the iteration count tells a
-// compaction that keeps values > theta from one that keeps values >= theta.
+// too, in the class of X.  Shapes cross the vector and block widths and
+// their leftovers; rows of small integers with t = 0 or an integer radius
+// tie values with the thresholds of later iterations, where only the
+// iteration count tells a compaction that keeps values > theta from one
+// that keeps values >= theta.
 // Where the stated loop would not end, the kernel must have stopped where
 // the literal loop became certain of it.
 class RowballPath : public testing::OnInstructionSet<Rowball> {
  protected:
+  template <class T>
+  static mxArray* values_of(size_t m, size_t n, const std::vector<T>& values) {
+    if constexpr (std::is_same_v<T, double>)
+      return make_double(m, n, values);
+    else
+      return standin::make_single(m, n, values);
+  }
+  template <class T>
+  static std::vector<T> results_of(const mxArray* a) {
+    if constexpr (std::is_same_v<T, double>)
+      return standin::values(a);
+    else
+      return standin::singles(a);
+  }
   template <class T>
   static void expect_literal_bits(T tolerance) {
     SCOPED_TRACE(::testing::Message() << (sizeof(T) == 4 ? "single" : "double") << ", tolerance " << tolerance);
@@ -329,14 +338,15 @@ class RowballPath : public testing::OnInstructionSet<Rowball> {
                                    : radii[rng() % 8];
 
       const Kernel<T> k = run_kernel(m, n, X, t, tolerance);
-      if constexpr (std::is_same_v<T, double>) {
-        if (tolerance == 1e-8) {
-          const Projection through_host = project(m, n, X, t);
-          EXPECT_TRUE(same_bits(k.P, through_host.P));
-          EXPECT_TRUE(same_bits(k.theta, through_host.theta));
-          EXPECT_TRUE(same_bits(k.iterations, through_host.iterations));
-        }
-      }
+      // The plug-in: tol passed where it is not the class's default.
+      std::vector<const mxArray*> in = {values_of(m, n, X), make_scalar(static_cast<double>(m)),
+                                        make_scalar(static_cast<double>(n)), values_of<T>(1, 1, {t})};
+      if (tolerance != (std::is_same_v<T, double> ? T(1e-8) : T(0))) in.push_back(values_of<T>(1, 1, {tolerance}));
+      const standin::Call c = standin::call(testing::plugin("rowball"), 3, in);
+      ASSERT_FALSE(c.raised) << c.error;
+      EXPECT_TRUE(same_bits(k.P, results_of<T>(c.out[0])));
+      EXPECT_TRUE(same_bits(k.theta, results_of<T>(c.out[1])));
+      EXPECT_TRUE(same_bits(k.iterations, results_of<T>(c.out[2])));
       for (size_t i = 0; i < m; ++i) {
         std::vector<T> row(n), projected(n);
         for (size_t j = 0; j < n; ++j) row[j] = X[i + j * m];
@@ -344,9 +354,9 @@ class RowballPath : public testing::OnInstructionSet<Rowball> {
         const literal::RowProjection<T> expected = literal::rowball_row(row, t, tolerance);
         never += expected.end != literal::RowEnd::by_test;
         ++compared;
-        EXPECT_TRUE(same_bits(widened(expected.p), widened(projected)));
-        EXPECT_TRUE(same_bits({expected.theta}, {k.theta[i]}));
-        EXPECT_TRUE(same_bits({expected.iterations}, {k.iterations[i]}));
+        EXPECT_TRUE(same_bits(expected.p, projected));
+        EXPECT_TRUE(same_bits<T>({expected.theta}, {k.theta[i]}));
+        EXPECT_TRUE(same_bits<T>({expected.iterations}, {k.iterations[i]}));
         EXPECT_LE(k.iterations[i], static_cast<T>(n));
       }
     }
