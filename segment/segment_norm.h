@@ -2,8 +2,8 @@
 // that they all agree on them bit for bit.
 //
 // Each norm is the square root of the segment's squares summed in ascending
-// position from 0 (in the values' class, double or float), formed plainly, without scaling (an element of 1e200
-// gives +Inf).  That sum is a chain of dependent additions; the walk
+// position from 0 in the values' class (double or float), formed plainly,
+// without scaling (an element of 1e200 gives +Inf in double).  That sum is a chain of dependent additions; the walk
 // (segment/segment_walk.h, compiled once per instruction set) takes the
 // segments in batches and runs the chains of a batch side by side, one lane
 // per segment, each in its own order, so every norm is the one the plain
