@@ -12,9 +12,9 @@ function varargout = grpclip (varargin)
 %             vect(:).
 %     accIdx  the segment table, any shape: K boundaries of K-1 segments,
 %             the first one 0, each the sum of the segment lengths before
-%             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).  Segment k covers the 0-based positions from
-%             accIdx(k), truncated toward zero, up to but not including
-%             accIdx(k+1).
+%             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).
+%             Segment k covers the 0-based positions from accIdx(k),
+%             truncated toward zero, up to but not including accIdx(k+1).
 %   Result
 %     out     N-by-1 double column, whatever the shape of VECT.  Each norm
 %             is the square root of the segment's squares summed from 0 in

@@ -26,9 +26,9 @@ function varargout = grpshrink (varargin)
 %             vect(:).
 %     accIdx  the segment table, any shape: K boundaries of K-1 segments,
 %             the first one 0, each the sum of the segment lengths before
-%             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).  Segment k covers the 0-based positions from
-%             accIdx(k), truncated toward zero, up to but not including
-%             accIdx(k+1).
+%             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).
+%             Segment k covers the 0-based positions from accIdx(k),
+%             truncated toward zero, up to but not including accIdx(k+1).
 %     rho     real double array; its first element is the parameter rho
 %             (the reciprocal of the threshold), further elements are
 %             ignored.
@@ -66,7 +66,8 @@ function varargout = grpshrink (varargin)
 %     % is scaled by 1 - 1/5, the segment (0.3, 0.4) of norm 0.5 becomes 0
 %
 %   Example: the thresholds 2 and 0.1 of two segments, through weights
-%     z = [3 4 0.3 0.4];  accIdx = [0 2 4];  w = repelem ([2 0.1], diff (accIdx));
+%     z = [3 4 0.3 0.4];  accIdx = [0 2 4];
+%     w = repelem ([2 0.1], diff (accIdx));
 %     out = w(:) .* grpshrink (z ./ w, accIdx, 1)
 %     % out = [1.8; 2.4; 0.24; 0.32]: norms 5 and 0.5 scaled by 1 - 2/5 and
 %     % 1 - 0.1/0.5

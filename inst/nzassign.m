@@ -53,8 +53,10 @@ function varargout = nzassign (varargin)
 %       S must be a real double array.
 %     a v that is not a real, full double array:
 %       v must be a real, full double array.
-%     an S without double storage of its own (Octave-native plug-in):
-%       S has no storage of its own for the write to land in; make it a full matrix first: S = full (S).
+%     an S without double storage of its own (Octave-native plug-in; the
+%     message is one line):
+%       S has no storage of its own for the write to land in; make it a
+%       full matrix first: S = full (S).
 %     a v longer than the stored values of S (its element count when full,
 %     its stored non-zeros, nnz (S), when sparse, not the room allocated
 %     beyond them, nzmax (S)):

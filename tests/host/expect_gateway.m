@@ -32,8 +32,8 @@ function expect_gateway (name, usage, args, expected)
   end
 
   names = {'vect', 'accIdx', 'rho'};
-  others = {@single, @int32, @uint8, @(x) x > 0, @(x) char (x + 65), @(x) x + 1i, ...
-            @sparse, @(x) {x}, @(x) struct ('a', x)};
+  others = {@single, @int32, @uint8, @(x) x > 0, @(x) char(x + 65), @(x) x + 1i, ...
+            @sparse, @(x) {x}, @(x) struct('a', x)};
   for slot = 1:numel (args)
     for k = 1:numel (others)
       bad = args;
