@@ -10,13 +10,15 @@ function outdir = build_proxkit (outdir)
 %   BUILD_PROXKIT (OUTDIR) builds into the folder OUTDIR instead.
 %   OUTDIR = BUILD_PROXKIT (...) returns the folder.
 %
-%   Needs a C++17 compiler that mex can use (in MATLAB see mex -setup C++;
-%   in Octave, mkoctfile's).  The functions and their sources are read from
-%   the CMake build description, so this script compiles the same code as the
-%   CMake build, with the same guarantees: C++17, no fused multiply-add and
-%   no fast-math.  In MATLAB every plug-in is built against the host's
-%   large-array interface (mex -R2017b), and mex adds the release and API
-%   that the file states to MATLAB when it is loaded.
+%   Needs a C++17 compiler that mex can use (in Octave, mkoctfile's).  In a
+%   MATLAB where no C++ compiler has been chosen for mex yet (a fresh
+%   install, a CI runner), it runs mex -setup C++ first, which chooses one
+%   of those mex finds without asking.  The functions and their sources are
+%   read from the CMake build description, so this script compiles the same
+%   code as the CMake build, with the same guarantees: C++17, no fused
+%   multiply-add and no fast-math.  In MATLAB every plug-in is built
+%   against the host's large-array interface (mex -R2017b), and mex adds
+%   the release and API that the file states to MATLAB when it is loaded.
 %
 %   Example
 %     outdir = build_proxkit ();
@@ -46,7 +48,7 @@ function outdir = build_proxkit (outdir)
     % mkoctfile takes the compiler flags from the environment.
     saved_flags = getenv ('CXXFLAGS');
     setenv ('CXXFLAGS', [strtrim(mkoctfile('-p', 'CXXFLAGS')) ' -std=c++17 -ffp-contract=off -fno-fast-math']);
-    cleanup = onCleanup (@() restore_octave (saved_flags, objdir));
+    cleanup = onCleanup (@() clean_up (objdir, saved_flags));
     flags = {};
     if (isunix () && ~ismac ())
       % On Linux a plug-in exports mexFunction alone, under the version MEX,
@@ -54,7 +56,7 @@ function outdir = build_proxkit (outdir)
       flags = {['-Wl,--version-script=' fullfile(root, 'plugins', 'octaveMexFunction.map')]};
     end
   else
-    cleanup = onCleanup (@() rmdir (objdir, 's'));
+    cleanup = onCleanup (@() clean_up (objdir));
     flags = {matlab_compiler_flags()};
   end
   include = ['-I' root];
@@ -128,8 +130,17 @@ end
 function flag = matlab_compiler_flags ()
   compiler = mex.getCompilerConfigurations ('C++', 'Selected');
   if (isempty (compiler))
-    error ('build_proxkit: no C++ compiler is set up for mex; run mex -setup C++');
+    % No C++ compiler chosen yet: mex -setup C++ chooses the default of
+    % those installed and asks nothing (it lists the others as links).
+    fprintf ('build_proxkit: no C++ compiler is chosen for mex; running mex -setup C++\n');
+    mex ('-setup', 'C++');
+    compiler = mex.getCompilerConfigurations ('C++', 'Selected');
   end
+  if (isempty (compiler))
+    error ('build_proxkit: mex finds no C++ compiler; install one that MathWorks supports, then run mex -setup C++');
+  end
+  compiler = compiler(1);
+  fprintf ('build_proxkit: compiling with %s\n', compiler.Name);
   if (strncmpi (compiler.ShortName, 'MSVC', 4))
     flag = 'COMPFLAGS=$COMPFLAGS /std:c++17 /fp:precise';
   else
@@ -137,13 +148,18 @@ function flag = matlab_compiler_flags ()
   end
 end
 
-function restore_octave (saved_flags, objdir)
-  if (isempty (saved_flags))
-    unsetenv ('CXXFLAGS');
+% Removes the objects' folder and, in Octave, gives CXXFLAGS back its value.
+function clean_up (objdir, saved_flags)
+  if (exist ('OCTAVE_VERSION', 'builtin'))
+    if (isempty (saved_flags))
+      unsetenv ('CXXFLAGS');
+    else
+      setenv ('CXXFLAGS', saved_flags);
+    end
+    confirm = confirm_recursive_rmdir (false);
+    rmdir (objdir, 's');
+    confirm_recursive_rmdir (confirm);
   else
-    setenv ('CXXFLAGS', saved_flags);
+    rmdir (objdir, 's');
   end
-  confirm = confirm_recursive_rmdir (false);
-  rmdir (objdir, 's');
-  confirm_recursive_rmdir (confirm);
 end

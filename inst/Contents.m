@@ -1,4 +1,5 @@
 % proxkit: exact kernels for structured-sparsity and low-rank optimisation.
+% Version 0.1.0 09-Dec-2026
 %
 % Segment kernels: a vector cut into segments by a segment table
 %   grpnorm   - Sum of the Euclidean norms of the segments of a vector.

@@ -12,18 +12,18 @@ function varargout = grpclip (varargin)
 %             as the vector vect(:).
 %     accIdx  the segment table, any shape: K boundaries of K-1 segments,
 %             the first one 0, each the sum of the segment lengths before
-%             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).  Segment k covers the 0-based positions from
-%             accIdx(k), truncated toward zero, up to but not including
-%             accIdx(k+1).
+%             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).
+%             Segment k covers the 0-based positions from accIdx(k),
+%             truncated toward zero, up to but not including accIdx(k+1).
 %   Result
-%     out     N-by-1 column of VECT's class, whatever the shape of VECT.  Each norm
-%             is the square root of the segment's squares summed from 0 in
+%     out     N-by-1 column of VECT's class, whatever the shape of VECT.  Each
+%             norm is the square root of the segment's squares summed from 0 in
 %             ascending position, always taken from VECT; a segment of norm
-%             exactly 1 or NaN is kept.  Overlapping segments are processed
-%             in table order, and a shared position is divided once by each
-%             of them whose norm exceeds 1.  An infinite norm (an Inf, or an
-%             element such as 1e200 whose square overflows) turns the finite
-%             elements of its segment into 0 (-0 where negative).
+%             exactly 1 or NaN is kept.  Overlapping segments are processed in
+%             table order, and a shared position is divided once by each of them
+%             whose norm exceeds 1.  An infinite norm (an Inf, or an element
+%             such as 1e200 whose square overflows) turns the finite elements of
+%             its segment into 0 (-0 where negative).
 %
 %   Single
 %     On a single VECT the result is single: the same sequence of

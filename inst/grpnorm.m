@@ -11,14 +11,15 @@ function varargout = grpnorm (varargin)
 %             as the vector vect(:).
 %     accIdx  the segment table, any shape: K boundaries of K-1 segments,
 %             the first one 0, each the sum of the segment lengths before
-%             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).  Segment k covers the 0-based positions from
-%             accIdx(k), truncated toward zero, up to but not including
-%             accIdx(k+1).  Positions outside every segment do not count.
+%             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).
+%             Segment k covers the 0-based positions from accIdx(k),
+%             truncated toward zero, up to but not including accIdx(k+1).
+%             Positions outside every segment do not count.
 %   Result
-%     out     1-by-1, of VECT's class.  Each segment's squares are summed from 0 in
-%             ascending position, its square root is taken, and the norms
-%             are added in table order.  A NaN element makes OUT NaN; an
-%             element whose square overflows (1e200) makes it Inf.
+%     out     1-by-1, of VECT's class.  Each segment's squares are summed from 0
+%             in ascending position, its square root is taken, and the norms are
+%             added in table order.  A NaN element makes OUT NaN; an element
+%             whose square overflows (1e200) makes it Inf.
 %
 %   Single
 %     On a single VECT the result is single: the same sequence of

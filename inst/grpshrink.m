@@ -26,22 +26,23 @@ function varargout = grpshrink (varargin)
 %             as the vector vect(:).
 %     accIdx  the segment table, any shape: K boundaries of K-1 segments,
 %             the first one 0, each the sum of the segment lengths before
-%             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).  Segment k covers the 0-based positions from
-%             accIdx(k), truncated toward zero, up to but not including
-%             accIdx(k+1).
-%     rho     real double or single array; its first element is the parameter rho
+%             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).
+%             Segment k covers the 0-based positions from accIdx(k),
+%             truncated toward zero, up to but not including accIdx(k+1).
+%     rho     real double or single array; its first element is the
+%             parameter rho
 %             (the reciprocal of the threshold), further elements are
 %             ignored.
 %   Result
-%     out     N-by-1 column of VECT's class, whatever the shape of VECT.  Each norm
-%             is the square root of the segment's squares summed from 0 in
+%     out     N-by-1 column of VECT's class, whatever the shape of VECT.  Each
+%             norm is the square root of the segment's squares summed from 0 in
 %             ascending position; the factor is computed as the product
-%             norm*rho, its reciprocal, then 1 minus it, and is 0 where that
-%             is negative, NaN where it is NaN.  out = factor * vect, so a
-%             zero factor keeps the sign of each element (-0).  Positions in
-%             no segment are 0; overlapping segments are processed in table
-%             order, the later one's value staying.  rho = 0 zeroes every
-%             finite segment; rho < 0 lengthens every segment by |1/rho|.
+%             norm*rho, its reciprocal, then 1 minus it, and is 0 where that is
+%             negative, NaN where it is NaN.  out = factor * vect, so a zero
+%             factor keeps the sign of each element (-0).  Positions in no
+%             segment are 0; overlapping segments are processed in table order,
+%             the later one's value staying.  rho = 0 zeroes every finite
+%             segment; rho < 0 lengthens every segment by |1/rho|.
 %
 %   Single
 %     On a single VECT the result is single: the same sequence of
@@ -78,7 +79,8 @@ function varargout = grpshrink (varargin)
 %     % is scaled by 1 - 1/5, the segment (0.3, 0.4) of norm 0.5 becomes 0
 %
 %   Example: the thresholds 2 and 0.1 of two segments, through weights
-%     z = [3 4 0.3 0.4];  accIdx = [0 2 4];  w = repelem ([2 0.1], diff (accIdx));
+%     z = [3 4 0.3 0.4];  accIdx = [0 2 4];
+%     w = repelem ([2 0.1], diff (accIdx));
 %     out = w(:) .* grpshrink (z ./ w, accIdx, 1)
 %     % out = [1.8; 2.4; 0.24; 0.32]: norms 5 and 0.5 scaled by 1 - 2/5 and
 %     % 1 - 0.1/0.5

@@ -11,21 +11,22 @@ function varargout = grpsign (varargin)
 %             as the vector vect(:).
 %     accIdx  the segment table, any shape: K boundaries of K-1 segments,
 %             the first one 0, each the sum of the segment lengths before
-%             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).  Segment k covers the 0-based positions from
-%             accIdx(k), truncated toward zero, up to but not including
-%             accIdx(k+1).
-%     rho     real double or single array; its first element is the tolerance rho,
+%             it (segments of lengths 2 and 3 over 5 elements: [0 2 5]).
+%             Segment k covers the 0-based positions from accIdx(k),
+%             truncated toward zero, up to but not including accIdx(k+1).
+%     rho     real double or single array; its first element is the
+%             tolerance rho,
 %             further elements are ignored.
 %   Result
-%     out     N-by-1 column of VECT's class, whatever the shape of VECT.  Each norm
-%             is the square root of the segment's squares summed from 0 in
-%             ascending position; a segment counts as zero when
-%             10*rho > norm and norm > -10*rho (a norm of exactly 10*rho
-%             does not), and is otherwise divided by its norm.  Positions in
-%             no segment are 0; overlapping segments are processed in table
-%             order, the later one's value staying.  With rho <= 0 no segment
-%             counts as zero, so an all-zero segment becomes NaN (0/0); a NaN
-%             norm makes its segment NaN.
+%     out     N-by-1 column of VECT's class, whatever the shape of VECT.  Each
+%             norm is the square root of the segment's squares summed from 0 in
+%             ascending position; a segment counts as zero when 10*rho > norm
+%             and norm > -10*rho (a norm of exactly 10*rho does not), and is
+%             otherwise divided by its norm.  Positions in no segment are 0;
+%             overlapping segments are processed in table order, the later one's
+%             value staying.  With rho <= 0 no segment counts as zero, so an
+%             all-zero segment becomes NaN (0/0); a NaN norm makes its segment
+%             NaN.
 %
 %   Single
 %     On a single VECT the result is single: the same sequence of

@@ -49,9 +49,10 @@ function varargout = nzassign (varargin)
 %   Single
 %     A full single S takes a single v, written bit for bit as for double.
 %     A v of the other class is refused, not converted: a double v written
-%     into a single S would be rounded without a word.  Octave has no sparse single arrays; MATLAB has them
-%     from R2025a on, and nzassign refuses a sparse single S (its MEX
-%     interface tells one by its class and sparsity alone).  A float
+%     into a single S would be rounded without a word.  Octave has no
+%     sparse single arrays; MATLAB has them from R2025a on, and nzassign
+%     refuses a sparse single S (its MEX interface tells one by its class
+%     and sparsity alone).  A float
 %     diagonal matrix such as eye (3, 'single') has no storage of its own
 %     and is refused by the Octave-native plug-in, as its double form.
 %
@@ -68,8 +69,10 @@ function varargout = nzassign (varargin)
 %       v must be a real, full double or single array.
 %     a v of the other class than S:
 %       v must be of the class of S.
-%     an S without double storage of its own (Octave-native plug-in):
-%       S has no storage of its own for the write to land in; make it a full matrix first: S = full (S).
+%     an S without storage of its own (Octave-native plug-in; the
+%     message is one line):
+%       S has no storage of its own for the write to land in; make it a
+%       full matrix first: S = full (S).
 %     a v longer than the stored values of S (its element count when full,
 %     its stored non-zeros, nnz (S), when sparse, not the room allocated
 %     beyond them, nzmax (S)):

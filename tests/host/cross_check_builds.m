@@ -149,7 +149,7 @@ function table = segment_table (n)
 end
 
 function x = pick (choices)
-  x = choices{randi (numel (choices))};
+  x = choices{randi(numel (choices))};
 end
 
 function text = describe (c)

@@ -52,13 +52,13 @@ function native_host_boundary ()
   % which such a literal rounds to.
   x = [3 4 0 5 12];
   calls = {
-    @() grpnorm (9007199254740993, [0 1]),                 @() grpnorm (2^53, [0 1])
-    @() grpclip (9007199254740993, [0 1]),                 @() grpclip (2^53, [0 1])
-    @() grpshrink (x, [0 2 5], 9007199254740993),          @() grpshrink (x, [0 2 5], 2^53)
-    @() grpsign (x, [0 2 5], 9007199254740993),            @() grpsign (x, [0 2 5], 2^53)
-    @() pairdot (9007199254740993, 3, 1, 1),               @() pairdot (2^53, 3, 1, 1)
-    @() rowball ([3 1 -2], 9007199254740993, 3, 2),        @() rowball ([3 1 -2], 2^53, 3, 2)
-    @() rowball ([3 1 -2], 1, 3, 9007199254740993),        @() rowball ([3 1 -2], 1, 3, 2^53)
+    @() grpnorm(9007199254740993, [0 1]),                 @() grpnorm(2^53, [0 1])
+    @() grpclip(9007199254740993, [0 1]),                 @() grpclip(2^53, [0 1])
+    @() grpshrink(x, [0 2 5], 9007199254740993),          @() grpshrink(x, [0 2 5], 2^53)
+    @() grpsign(x, [0 2 5], 9007199254740993),            @() grpsign(x, [0 2 5], 2^53)
+    @() pairdot(9007199254740993, 3, 1, 1),               @() pairdot(2^53, 3, 1, 1)
+    @() rowball([3 1 -2], 9007199254740993, 3, 2),        @() rowball([3 1 -2], 2^53, 3, 2)
+    @() rowball([3 1 -2], 1, 3, 9007199254740993),        @() rowball([3 1 -2], 1, 3, 2^53)
   };
   for n = 1:size (calls, 1)
     if (~isequal (outcome (calls{n, 1}), outcome (calls{n, 2})))

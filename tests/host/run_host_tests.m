@@ -9,7 +9,8 @@ function run_host_tests (plugin_dir)
   % (.oct) reach: elsewhere they are skipped, with the reason.  Each file
   % runs in a workspace of its own and a failing one does not stop the
   % others.  Prints a line per file and the counts, and raises an error
-  % unless every file that ran passed.
+  % unless every file that ran passed; finding no test file is an error
+  % too.
   if (nargin > 0)
     addpath (plugin_dir);
   end
@@ -18,7 +19,15 @@ function run_host_tests (plugin_dir)
   if (~any (strcmp (ext, {'.oct', ['.' mexext]})))
     error ('run_host_tests: grpnorm is not a plug-in on the path (it resolves to "%s")', plugin);
   end
+  if (exist ('OCTAVE_VERSION', 'builtin'))
+    host = 'GNU Octave';
+  else
+    host = 'MATLAB';
+  end
+  % What the run is: the host and its release, the plug-ins' extension
+  % against the host's own (mexext), and the folder they came from.
   fprintf ('proxkit host tests on %s\n', folder);
+  fprintf ('%s %s (%s), mexext %s, plug-ins %s\n', host, version (), computer (), mexext (), ext);
   here = fileparts (mfilename ('fullpath'));
   addpath (here);
 
@@ -30,6 +39,9 @@ function run_host_tests (plugin_dir)
     native_skipped = 'checks Octave''s own storage of values, which MATLAB does not have';
   end
   files = [dir(fullfile (here, 'test_*.m')); dir(fullfile (here, 'native_*.m'))];
+  if (isempty (files))
+    error ('run_host_tests: no test file (test_*.m, native_*.m) in %s', here);
+  end
   failed = {};
   passed = 0;
   skipped = 0;

@@ -6,9 +6,11 @@ function test_hostile_inputs ()
   % Each call must either return results of the stated shape and of the
   % values' class or raise one of the plug-in's own messages, and must leave
   % every argument as it was, except that an accepted nzassign writes v's
-  % values, and nothing else, into S.
+  % values, and nothing else, into S's stored values (neither its pattern
+  % nor the room allocated beyond them).
   % Afterwards the session must still work.  A plug-in that is not built yet is
-  % skipped with a note.
+  % skipped with a note.  Prints, for each plug-in, the classes of non-empty
+  % values each of its arguments was probed with.
   usage = @(call) {['Usage: ' call]};
   oob = 'INDEX OUT OF BOUND: the last index is out of bound.';
   % Values and parameters may be double or single; tables, indices and
@@ -51,6 +53,7 @@ function test_hostile_inputs ()
 
   canary = magic (4);
   tested = {};
+  probed = {};
   for i = 1:numel (kernels)
     k = kernels{i};
     if (exist (k.name) ~= 3)
@@ -59,6 +62,7 @@ function test_hostile_inputs ()
     end
     tested{end+1} = k.name;
     nouts = 0:k.results + 1;
+    classes = {};
     for fresh = {k.args, k.single_args}
       valid = fresh{1} ();
 
@@ -75,9 +79,25 @@ function test_hostile_inputs ()
           args = fresh{1} ();
           pool = hostile_values (args{slot});
           args{slot} = pool{j};
+          if (~isempty (pool{j}))
+            classes{end+1} = class_of (pool{j}); %#ok<AGROW>
+          end
           probe (k, args, k.results);
         end
       end
+    end
+    probed{end+1} = unique (classes); %#ok<AGROW>
+    fprintf ('test_hostile_inputs: %s probed with %d classes: %s\n', k.name, numel (probed{end}), ...
+             strjoin (probed{end}, ', '));
+  end
+  % Every class of the pool reaches every plug-in, char among them.
+  pool = hostile_values (1);
+  pool = pool(~cellfun (@isempty, pool));
+  every = unique (cellfun (@class_of, pool, 'UniformOutput', false));
+  for i = 1:numel (probed)
+    missing = setdiff (every, probed{i});
+    if (~isempty (missing))
+      error ('%s was never probed with a non-empty value of the classes %s', tested{i}, strjoin (missing, ', '));
     end
   end
 
@@ -94,7 +114,7 @@ function test_hostile_inputs ()
   end
   for name = {'grpclip', 'grpshrink', 'grpsign'}
     if (any (strcmp (tested, name{1})))
-      k = kernels{strcmp (cellfun (@(k) k.name, kernels, 'UniformOutput', false), name{1})};
+      k = kernels{strcmp(cellfun (@(k) k.name, kernels, 'UniformOutput', false), name{1})};
       valid = k.args ();
       extra = valid(3:end);
       for table = {[0 2 5.5], [3 1e9 2 5], [NaN 5 -7 5 Inf 5 1e300 5], [9.2e18 1 2^61 2 2^62 3 1e18 4 6 5], ...
@@ -188,20 +208,33 @@ end
 
 function s = snapshot (x)
   % A copy of X that shares no storage with it: an in-place write into X
-  % cannot reach it.
+  % cannot reach it.  Numbers, logicals and chars by their class and the
+  % bytes of their values (logicals and chars as doubles, which hold them
+  % exactly: MATLAB's typecast takes numeric values only); a sparse array by
+  % its stored values in storage order, its pattern and the room allocated
+  % for values (nzmax), so that neither a write into that room nor a change
+  % of the pattern hides behind equal full () values.
   s.class = class (x);
   s.size = size (x);
   s.sparse = issparse (x);
   s.pattern = [];
+  s.nzmax = [];
   if (isnumeric (x) || islogical (x) || ischar (x))
-    y = full (x);
-    if (iscomplex (y))
-      y = [real(y(:)); imag(y(:))];
-    end
-    s.bytes = typecast (y(:), 'uint8');
     if (issparse (x))
-      s.pattern = find (x);
+      [r, c, y] = find (x);
+      s.pattern = [r(:) c(:)];
+      s.nzmax = nzmax (x);
+    else
+      y = x;
     end
+    y = y(:);
+    if (islogical (y) || ischar (y))
+      y = double (y);
+    end
+    if (~isreal (y))
+      y = [real(y); imag(y)];
+    end
+    s.bytes = typecast (y, 'uint8');
   else
     s.bytes = x;
   end
@@ -210,16 +243,25 @@ end
 function s = written (s, v)
   % The snapshot of an nzassign destination after an accepted write of v:
   % its first numel (v) stored values (in storage order) replaced by v's,
-  % which are of its class.
+  % its pattern and room unchanged.  A v longer than the stored values must
+  % have been refused; v is of S's class.
   values = typecast (s.bytes, s.class);
-  if (s.sparse)
-    positions = s.pattern;
-  else
-    positions = (1:numel (values))';
+  if (numel (v) > numel (values))
+    error ('nzassign accepted %d values for %d stored values', numel (v), numel (values));
   end
-  n = min (numel (v), numel (positions));
-  values(positions(1:n)) = v(1:n);
+  values(1:numel (v)) = v(:);
   s.bytes = typecast (values, 'uint8');
+end
+
+function name = class_of (x)
+  % The class of X, with sparse and complex told apart.
+  name = class (x);
+  if (issparse (x))
+    name = ['sparse ' name];
+  end
+  if (isnumeric (x) && ~isreal (x))
+    name = ['complex ' name];
+  end
 end
 
 function probe (k, args, nout)
@@ -280,7 +322,7 @@ function pool = hostile_values (x)
   % too long; computed afresh for every call, so that no accepted write into
   % one of them can leak into another call.
   y = full (x);
-  pool = {single(y), double(y), int8(y), uint64(y), x > 0, char(65 + zeros(size(x))), ...
+  pool = {single(y), double(y), int8(y), uint64(y), x > 0, char(65 + zeros (size (x))), ...
           complex(y, 1), sparse(y), {x}, struct('a', x), @sin, ...
           [], zeros(0, 3), zeros(3, 0), ...
           NaN, Inf, -Inf, -1, 0, -0, 0.5, 2.5, 1e300, 2^31, 2^53, 2^64, realmin / 4, ...

@@ -41,8 +41,14 @@ expect_error (@() nzassign (S, 1:4), too_long);
 expect_bits (full (S), [1 0 2; 0 3 0]);
 S = spalloc (3, 3, 7);
 S(1, 1) = 1;
+% The case needs room beyond the one stored value; without it the call
+% below would be refused for the plain reason.
+assert (nnz (S) == 1);
+assert (nzmax (S) > nnz (S));
 expect_error (@() nzassign (S, [5 6]), too_long);
 expect_bits (full (S), [1 0 0; 0 0 0; 0 0 0]);
+assert (nnz (S) == 1);
+expect_bits (nonzeros (S), 1);
 F = [1 2; 3 4];
 expect_error (@() nzassign (F, 1:5), too_long);
 expect_bits (F, [1 2; 3 4]);
