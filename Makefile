@@ -49,10 +49,11 @@ dist: deps deps-cross
 	cmake --build $(BUILD) --target dist -j $(JOBS)
 
 # The release: the plug-ins of every platform dist builds, the Octave
-# package, and the tests of what was packed (ctest's label release).
+# package, and the tests of what was packed (ctest's label release), which
+# fail here where the zip is missing or older than the plug-ins.
 release: deps-cross build
 	cmake --build $(BUILD) --target release -j $(JOBS)
-	cd $(BUILD) && ctest -L release --output-on-failure
+	cd $(BUILD) && PROXKIT_RELEASE=required ctest -L release --no-tests=error --output-on-failure
 
 # The fuzz targets: clang, libFuzzer, AddressSanitizer and UBSan, in a build
 # directory of their own.
