@@ -35,7 +35,7 @@ Export Address Table -- Ordinal Base 1
 	[   1] +base[   2] 1460 Export RVA
 
 [Ordinal/Name Pointer] Table -- Ordinal Base 1
-     Ordinal   Hint Name
+	          Ordinal   Hint Name
 	[   0] +base[   1]  0000 mexFunction
 	[   1] +base[   2]  0001 mexfilerequiredapiversion
 
