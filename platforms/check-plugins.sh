@@ -111,6 +111,9 @@ for file in "$@"; do
       allowed_libraries="@rpath/libmx.dylib @rpath/libmex.dylib /usr/lib/libSystem.B.dylib /usr/lib/libc++.1.dylib" ;;
   esac
 
+  # Every plug-in calls the host and has code: a listing read as empty is
+  # a listing this script no longer understands.
+  [ -n "$imports" ] || fail "calls no host operation that could be read ($objdump's listing of its imports)"
   for library in $libraries; do
     case " $allowed_libraries " in *" $library "*) ;; *) fail "needs $library" ;; esac
   done
@@ -132,6 +135,7 @@ for file in "$@"; do
   instructions=$($objdump -d --no-show-raw-insn "$file" | awk -F '\t' '
     /^[0-9a-f]+ <.*>:$/ { symbol = substr($0, index($0, "<") + 1); sub(/>:$/, "", symbol); next }
     NF >= 2 && $1 ~ /^ *[0-9a-f]+: *$/ { print (symbol == "" ? "(no symbol)" : symbol) "\t" substr($0, length($1) + 2) }')
+  [ -n "$instructions" ] || fail "no instruction could be read ($objdump -d)"
   if [ "$platform" = maca64 ]; then
     fused=$(printf '%s\n' "$instructions" | awk -F '\t' '$2 ~ /^f(n?m(add|sub)|ml[as])$/ { print $1 }' | sort -u | head -5)
     [ -z "$fused" ] || fail "fused multiply-adds in: $(echo $fused)"

