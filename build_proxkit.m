@@ -79,7 +79,8 @@ function outdir = build_proxkit (outdir)
 
   for k = 1:numel (kernels)
     kernel = kernels{k};
-    sources = fullfile (root, gateways{k});
+    % One fullfile per file: a cell of parts in fullfile is not every release's.
+    sources = cellfun (@(g) fullfile (root, g), gateways{k}, 'UniformOutput', false);
     if (in_octave)
       mex (include, flags{:}, sources{:}, objects{:}, '-o', fullfile (outdir, [kernel '.mex']));
     else
