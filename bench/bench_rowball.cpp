@@ -1,7 +1,7 @@
 // rowball on R1 (X 1e4-by-1e3) and R2 (X 1e5-by-100), t = 1, and on R3, the
 // matrix of R1 with a middle radius: a quarter of its mean row l1 norm, where
-// most rows keep a large active set through their iterations.  R1s, R2s and
-// R3s are the same in single (X and t rounded to single), with single's
+// most rows keep a large active set through their iterations.  R1-single, R2-single
+// and R3-single are the same in single (X and t rounded to single), with single's
 // default rule, beside the double ones in the same run.
 #include <cmath>
 #include <random>
@@ -94,9 +94,9 @@ const bool registered = [] {
   add_rowball<double>("R1", r1<double>, unit_radius);
   add_rowball<double>("R2", r2<double>, unit_radius);
   add_rowball<double>("R3", r1<double>, quarter_of_r1_mean_row_norm);
-  add_rowball<float>("R1s", r1<float>, unit_radius);
-  add_rowball<float>("R2s", r2<float>, unit_radius);
-  add_rowball<float>("R3s", r1<float>, quarter_of_r1_mean_row_norm);
+  add_rowball<float>("R1-single", r1<float>, unit_radius);
+  add_rowball<float>("R2-single", r2<float>, unit_radius);
+  add_rowball<float>("R3-single", r1<float>, quarter_of_r1_mean_row_norm);
   return true;
 }();
 

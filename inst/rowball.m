@@ -63,7 +63,9 @@ function varargout = rowball (varargin)
 %       Usage: [P, theta, iterations] = rowball (X, m, n, t)
 %     X, t or tol not a real, full double or single array:
 %       X must be a real, full double or single array.   (likewise t, tol)
-%     m or n not a real, full double array (a single one too):
+%     m or n not a real, full double array:
+%       m must be a real, full double array.             (likewise n)
+%     m or n single:
 %       m must be a real, full double array; single is for values only.
 %     an empty m, n, t or tol:
 %       m must have at least one element.      (likewise n, t, tol)

@@ -1,5 +1,5 @@
-% The lint's own test (lint.shared_syntax_fixture): lines as they stood on
-% main before issue 28, which MATLAB reads differently from Octave, each
+% The lint's own test (lint.shared_syntax_fixture): lines as they stood
+% before they were mended, which MATLAB reads differently from Octave, each
 % marked with the finding it must give, and lines MATLAB reads as meant,
 % marked "expect: nothing".  Never run: only lexed by shared_syntax.py.
 

@@ -21,7 +21,7 @@ static PROXKIT_TARGET void lane_ops(Set, const T* a, const T* b, const T* exact,
   const typename L::Values x = L::load(a), y = L::load(b), zero = L::splat(T{0});
   const typename L::Values results[lane_op_count] = {
       L::add(x, y),     L::sub(x, y),          L::mul(x, y),
-      L::div(x, y),     L::sqrt(x),            L::abs(x),
+      L::div(x, y),     L::sqrt(L::abs(x)),    L::abs(x),
       truth<L>(L::at_least(x, y)), truth<L>(L::greater(x, y)), truth<L>(L::less(x, y)),
       truth<L>(L::equal(x, y)),    truth<L>(L::mask_not(L::less(x, y))),
       truth<L>(L::mask_and(L::at_least(x, y), L::at_least(y, zero))),
