@@ -72,6 +72,25 @@ class Token:
         return self.kind in ('name', 'number', 'string', 'dqstring', 'close', 'transpose')
 
 
+def string_end(line, i, escapes):
+    """The position of the quote that closes the string opened at line[i]
+    (a doubled quote stands for one; with escapes, a backslash takes the next
+    character), or the line's length where none does."""
+    quote = line[i]
+    j = i + 1
+    while j < len(line):
+        if escapes and line[j] == '\\':
+            j += 2
+            continue
+        if line[j] == quote:
+            if line[j + 1:j + 2] == quote:
+                j += 2
+                continue
+            break
+        j += 1
+    return j
+
+
 def tokenize(text, found, path):
     """The tokens of a whole file, comments and continuations removed; a
     continuation counts as whitespace, a newline inside brackets as a row
@@ -115,31 +134,14 @@ def tokenize(text, found, path):
                     i += 1
                     space = False
                     continue
-                j = i + 1
-                while j < n:
-                    if line[j] == "'":
-                        if line[j + 1:j + 2] == "'":
-                            j += 2
-                            continue
-                        break
-                    j += 1
+                j = string_end(line, i, escapes=False)
                 tokens.append(Token('string', line[i:j + 1], number, i, space))
                 i = j + 1
                 space = False
                 continue
             if c == '"':
                 found.append((number, 'octave-only', 'a double-quoted string (a string object in MATLAB)'))
-                j = i + 1
-                while j < n:
-                    if line[j] == '\\':
-                        j += 2
-                        continue
-                    if line[j] == '"':
-                        if line[j + 1:j + 2] == '"':
-                            j += 2
-                            continue
-                        break
-                    j += 1
+                j = string_end(line, i, escapes=True)
                 tokens.append(Token('dqstring', line[i:j + 1], number, i, space))
                 i = j + 1
                 space = False
