@@ -14,23 +14,20 @@
 
 #include <cstdint>
 #include <cstring>
+#include <limits>
+#include <type_traits>
 
 namespace proxkit {
 
 // The NaN that an operation returns for the NaN x: x with its quiet bit set
 // (the highest bit of the fraction: bit 51 of a double, 22 of a float).
-inline double quieted(double x) {
-  std::uint64_t bits;
+template <class T>
+inline T quieted(T x) {
+  using Bits = std::conditional_t<sizeof(T) == sizeof(std::uint64_t), std::uint64_t, std::uint32_t>;
+  static_assert(sizeof(Bits) == sizeof(T));
+  Bits bits;
   std::memcpy(&bits, &x, sizeof bits);
-  bits |= std::uint64_t{1} << 51;
-  std::memcpy(&x, &bits, sizeof bits);
-  return x;
-}
-
-inline float quieted(float x) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  bits |= std::uint32_t{1} << 22;
+  bits |= Bits{1} << (std::numeric_limits<T>::digits - 2);
   std::memcpy(&x, &bits, sizeof bits);
   return x;
 }

@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "standin.h"
+#include "unit/same_bits.h"
 
 namespace proxkit::testing {
 
@@ -26,24 +26,6 @@ inline const standin::Plugin& plugin(const char* kernel) {
   return *slot;
 }
 
-inline std::uint64_t bits(double x) {
-  std::uint64_t b;
-  std::memcpy(&b, &x, sizeof b);
-  return b;
-}
-
-// Bit-for-bit equality: tells -0.0 from 0.0 and compares NaN payloads.
-inline ::testing::AssertionResult same_bits(const std::vector<double>& expected,
-                                            const std::vector<double>& actual) {
-  if (expected.size() != actual.size())
-    return ::testing::AssertionFailure() << "sizes differ: " << expected.size() << " vs " << actual.size();
-  for (size_t i = 0; i < expected.size(); ++i)
-    if (bits(expected[i]) != bits(actual[i]))
-      return ::testing::AssertionFailure()
-             << "element " << i << ": expected " << expected[i] << " (0x" << std::hex << bits(expected[i])
-             << "), got " << actual[i] << " (0x" << bits(actual[i]) << ")";
-  return ::testing::AssertionSuccess();
-}
 
 // The values of a kernel's one result, which must be an N-by-1 column; a
 // raised error fails the test and gives no values.

@@ -14,9 +14,10 @@
 #include <cstring>
 #include <limits>
 #include <random>
-#include <sstream>
 #include <type_traits>
 #include <vector>
+
+#include "unit/same_bits.h"
 
 namespace proxkit::testing {
 
@@ -49,29 +50,6 @@ T random_extreme(Rng& rng) {
   return rng() % 8 == 0 ? random_nan<T>(rng) : extremes[rng() % 7];
 }
 
-inline std::uint32_t bits(float x) {
-  std::uint32_t b;
-  std::memcpy(&b, &x, sizeof b);
-  return b;
-}
-
-// Bit-for-bit equality of floats, as same_bits of doubles (plugin_test.h); a
-// template, so that a braced list still names the doubles' form.
-template <class T>
-::testing::AssertionResult same_bits(const std::vector<T>& expected, const std::vector<T>& actual) {
-  if (expected.size() != actual.size())
-    return ::testing::AssertionFailure() << "sizes differ: " << expected.size() << " vs " << actual.size();
-  for (std::size_t i = 0; i < expected.size(); ++i)
-    if (bits(expected[i]) != bits(actual[i])) {
-      // One stream, so that std::hex holds for both (a failure streams each
-      // value into a stream of its own).
-      std::ostringstream text;
-      text << "element " << i << ": expected " << expected[i] << " (0x" << std::hex << bits(expected[i]) << "), got "
-           << actual[i] << " (0x" << bits(actual[i]) << ")";
-      return ::testing::AssertionFailure() << text.str();
-    }
-  return ::testing::AssertionSuccess();
-}
 
 class RandomSegments {
  public:
